@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+/// One running process as a snapshot reports it.
+struct ProcessEntry {
+    std::uint32_t ProcessId = 0;
+    /// The executable's name as the operating system reports it (UTF-16).
+    std::u16string ExeFile;
+};
+
+/// The operating system's process list and process ending.
+class ProcessSeam {
+public:
+    virtual ~ProcessSeam() = default;
+
+    /// All running processes, in the operating system's order; nothing when no snapshot can be
+    /// taken. A process may appear under more than one name.
+    virtual std::optional<std::vector<ProcessEntry>> Snapshot() = 0;
+    /// Starts ending the process; false when it cannot be opened or ended. Does not wait.
+    virtual bool Terminate(std::uint32_t processId) = 0;
+};
+
+/// The real implementation for this operating system. Safe to use from any thread.
+ProcessSeam &SystemProcesses();
+
+} // namespace platform

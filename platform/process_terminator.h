@@ -1,0 +1,23 @@
+#pragma once
+
+#include "process_seam.h"
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+/// Longest executable name a snapshot entry carries, in UTF-16 code units.
+inline constexpr std::size_t kMaxExeNameLength = 260;
+
+/// True when a snapshot's executable name matches `exeName`: its file-name part (after the last
+/// "\" or ":", and on POSIX also "/") or the whole name, compared with only the ASCII letters
+/// upper-cased. An empty `exeName` matches nothing.
+bool ExeNameMatches(std::u16string_view entryName, std::u16string_view exeName);
+
+/// Ends every running process whose executable is named `exeName`. Returns the success of the
+/// last termination attempted, false when nothing matched. Does not wait for the processes to
+/// end and does not spare the calling process. Never throws.
+bool TerminateProcessByName(ProcessSeam &processes, const std::u16string &exeName);
+
+} // namespace platform

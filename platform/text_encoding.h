@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+/// UTF-8 to UTF-16; an invalid byte sequence becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text);
+/// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+} // namespace platform

@@ -1,0 +1,50 @@
+// Internet state on Windows: WinInet.
+#include "../internet_seam.h"
+#include "../url_parts.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+namespace platform {
+
+namespace {
+
+class Win32Internet final : public InternetSeam {
+public:
+    bool GetConnectedState(std::uint32_t &flags) override
+    {
+        DWORD value = 0;
+        const BOOL connected = ::InternetGetConnectedState(&value, 0);
+        flags = value;
+        return connected != FALSE;
+    }
+
+    bool QueryConnectedState(std::uint32_t &state) override
+    {
+        DWORD value = 0;
+        DWORD length = sizeof value; // 4
+        const BOOL ok = ::InternetQueryOptionW(nullptr, INTERNET_OPTION_CONNECTED_STATE, &value,
+                                               &length);
+        state = value;
+        return ok != FALSE;
+    }
+
+    bool CheckConnection(const std::u16string &url) override
+    {
+        // An address without a host would make WinInet guess; fail it without a network call.
+        if (!ParseUrl(url))
+            return false;
+        return ::InternetCheckConnectionW(reinterpret_cast<LPCWSTR>(url.c_str()),
+                                          FLAG_ICC_FORCE_CONNECTION, 0) != FALSE;
+    }
+};
+
+} // namespace
+
+InternetSeam &SystemInternet()
+{
+    static Win32Internet internet;
+    return internet;
+}
+
+} // namespace platform

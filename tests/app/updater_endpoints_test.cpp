@@ -1,0 +1,41 @@
+#include "UpdaterEndpoints.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(UpdaterEndpoints, BuildTimeBasesGiveDistinctHosts)
+{
+    const auto endpoints = UpdaterEndpoints::From(QStringLiteral("http://zorvane.example"),
+                                                  QStringLiteral("http://version.zorvane.example/"),
+                                                  QString());
+    EXPECT_EQ(endpoints.SiteAddress, QStringLiteral("zorvane.example"));
+    EXPECT_EQ(endpoints.SiteOpenAddress, QStringLiteral("http://zorvane.example"));
+    EXPECT_EQ(endpoints.DownloadUrl,
+              QStringLiteral("http://zorvane.example/program_download/Zorvane_Online_Sardel.exe"));
+    EXPECT_EQ(endpoints.VersionUrl,
+              QStringLiteral("http://version.zorvane.example/ver.php?appname=iso&ver=10"));
+    ASSERT_EQ(endpoints.ConnectionTestUrls.size(), 3);
+    for (const QString &url : endpoints.ConnectionTestUrls) {
+        EXPECT_TRUE(url.startsWith(QStringLiteral("http://")));
+        EXPECT_FALSE(url.mid(7).contains(QLatin1Char('/'))) << url.toStdString();
+    }
+}
+
+TEST(UpdaterEndpoints, OneServerOverridesEveryAddressAndKeepsItsPortAndScheme)
+{
+    const auto endpoints = UpdaterEndpoints::From(QStringLiteral("http://zorvane.example"),
+                                                  QStringLiteral("http://version.zorvane.example"),
+                                                  QStringLiteral("https://127.0.0.1:8080/"));
+    EXPECT_EQ(endpoints.SiteAddress, QStringLiteral("127.0.0.1:8080"));
+    EXPECT_EQ(endpoints.SiteOpenAddress, QStringLiteral("https://127.0.0.1:8080"));
+    EXPECT_EQ(endpoints.DownloadUrl,
+              QStringLiteral("https://127.0.0.1:8080/program_download/Zorvane_Online_Sardel.exe"));
+    EXPECT_EQ(endpoints.VersionUrl,
+              QStringLiteral("https://127.0.0.1:8080/ver.php?appname=iso&ver=10"));
+
+    const auto ipv6 = UpdaterEndpoints::From(QStringLiteral("http://[::1]:9000"), QString(), QString());
+    EXPECT_EQ(ipv6.SiteAddress, QStringLiteral("[::1]:9000"));
+}
+
+} // namespace
