@@ -83,7 +83,8 @@ std::uint16_t FreeLoopbackPort() {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    if (bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
+        throw std::runtime_error("cannot find a free loopback port");
     socklen_t length = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
     close(fd);

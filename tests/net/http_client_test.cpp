@@ -30,7 +30,7 @@ std::uint16_t ClosedPort() {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
     socklen_t length = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
     close(fd);
@@ -196,7 +196,7 @@ TEST_F(HttpClient, Empty200SucceedsWithAnEmptyBracket) {
 TEST_F(HttpClient, OneMebibyteWithALengthRaisesMonotonicProgress) {
     const std::string body = PatternBytes(1 << 20);
     ScriptedReply reply = ScriptedReply::Ok(body);
-    reply.paceBytes = 64 * 1024;
+    reply.paceBytes = std::size_t{64} * 1024;
     reply.paceInterval = 1ms;
     server.Enqueue(reply);
     http.Get(server.Url("/big"), sink);

@@ -69,7 +69,7 @@ TEST(FileSink, FullDiskIsReported) {
     if (access("/dev/full", W_OK) != 0)
         GTEST_SKIP() << "no /dev/full";
     TIdFileSink sink("/dev/full");
-    const std::string piece(256 * 1024, 'x');
+    const std::string piece(std::size_t{256} * 1024, 'x');
     try {
         sink.Add(piece.data(), piece.size());
         sink.Flush();
