@@ -95,8 +95,8 @@ TEST_F(ReplaceOnWindows, RetriesUntilTheHolderLetsGo) {
 }
 
 TEST_F(ReplaceOnWindows, ReplacesTheClientThatWasJustEnded) {
-    if (platform::TerminateProcessByName(platform::SystemProcesses(), u"Zorvane_Online_Sardel.exe"))
-        GTEST_SKIP() << "a client was running on this machine";
+    if (win32_test::AnyProcessNamed(u"Zorvane_Online_Sardel.exe"))
+        GTEST_SKIP() << "a client is already running on this machine";
     fs::copy_file(win32_test::ExecutableFolder() / L"win32_test_sleeper.exe", target_,
                   fs::copy_options::overwrite_existing);
     win32_test::StartedProcess client(target_);

@@ -21,13 +21,6 @@ using win32_test::StartedProcess;
 
 const std::u16string kClient = u"Zorvane_Online_Sardel.exe";
 
-bool AnyRunning(const std::u16string &name) {
-    const auto snapshot = platform::SystemProcesses().Snapshot();
-    return snapshot && std::any_of(snapshot->begin(), snapshot->end(), [&](const auto &entry) {
-               return platform::ExeNameMatches(entry.ExeFile, name);
-           });
-}
-
 bool Terminate(const std::u16string &name) {
     return platform::TerminateProcessByName(platform::SystemProcesses(), name);
 }
@@ -80,7 +73,7 @@ TEST(ToolHelpEntry, SnapshotHoldsThisProcessUnderItsFileName) {
 }
 
 TEST_F(TerminatorOnWindows, EndsEveryCopyOfTheClientInAnyAsciiCaseAndNothingElse) {
-    if (AnyRunning(kClient))
+    if (win32_test::AnyProcessNamed(kClient))
         GTEST_SKIP() << "a client is already running on this machine";
     const fs::path client = HelperNamed(L"Zorvane_Online_Sardel.exe");
     StartedProcess first(client);
@@ -99,7 +92,7 @@ TEST_F(TerminatorOnWindows, EndsEveryCopyOfTheClientInAnyAsciiCaseAndNothingElse
 TEST_F(TerminatorOnWindows, NonAsciiLettersMustMatchExactly) {
     // "é" (U+00E9) and "É" (U+00C9) differ only in case, outside ASCII.
     const fs::path helper = HelperNamed(L"\u00e9diteur_zorvane.exe");
-    if (AnyRunning(u"\u00e9diteur_zorvane.exe"))
+    if (win32_test::AnyProcessNamed(u"\u00e9diteur_zorvane.exe"))
         GTEST_SKIP() << "a process of the test's name is already running";
     StartedProcess process(helper);
     ASSERT_TRUE(process.Started());
@@ -111,7 +104,7 @@ TEST_F(TerminatorOnWindows, NonAsciiLettersMustMatchExactly) {
 }
 
 TEST_F(TerminatorOnWindows, EndsTheSystemNotepadStartedHidden) {
-    if (AnyRunning(u"notepad.exe"))
+    if (win32_test::AnyProcessNamed(u"notepad.exe"))
         GTEST_SKIP() << "a notepad is already running on this machine";
     std::wstring system(MAX_PATH, L'\0');
     system.resize(::GetSystemDirectoryW(system.data(), UINT(system.size())));
@@ -143,7 +136,7 @@ private:
 };
 
 TEST_F(TerminatorOnWindows, RefusedOpenGivesFalseAndTheWalkGoesOn) {
-    if (AnyRunning(kClient))
+    if (win32_test::AnyProcessNamed(kClient))
         GTEST_SKIP() << "a client is already running on this machine";
     const fs::path client = HelperNamed(L"Zorvane_Online_Sardel.exe");
     EXPECT_FALSE(platform::SystemProcesses().Terminate(0));

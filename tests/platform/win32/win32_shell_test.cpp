@@ -21,7 +21,7 @@ protected:
         fs::copy_file(win32_test::ExecutableFolder() / L"win32_test_sleeper.exe", client_);
         marker_ = fs::path(client_) += L".started";
         // Never end a client that this test did not start.
-        if (ClientRunning()) {
+        if (win32_test::AnyProcessNamed(u"Zorvane_Online_Sardel.exe")) {
             skipped_ = true;
             GTEST_SKIP() << "a client is already running on this machine";
         }
@@ -31,15 +31,6 @@ protected:
             platform::TerminateProcessByName(platform::SystemProcesses(),
                                              u"Zorvane_Online_Sardel.exe");
         win32_test::RemoveFolder(folder_);
-    }
-
-    static bool ClientRunning() {
-        const auto snapshot = platform::SystemProcesses().Snapshot();
-        for (const auto &entry : snapshot.value_or(std::vector<platform::ProcessEntry>{})) {
-            if (platform::ExeNameMatches(entry.ExeFile, u"Zorvane_Online_Sardel.exe"))
-                return true;
-        }
-        return false;
     }
 
     fs::path folder_;

@@ -1,5 +1,9 @@
 #include "win32_test_support.h"
 
+#include "process_terminator.h"
+
+#include <algorithm>
+
 #include <system_error>
 
 namespace win32_test {
@@ -31,6 +35,13 @@ void RemoveFolder(const fs::path &folder) {
             return;
         ::Sleep(100);
     }
+}
+
+bool AnyProcessNamed(const std::u16string &name) {
+    const auto snapshot = platform::SystemProcesses().Snapshot();
+    return snapshot && std::any_of(snapshot->begin(), snapshot->end(), [&](const auto &entry) {
+               return platform::ExeNameMatches(entry.ExeFile, name);
+           });
 }
 
 bool WaitForFile(const fs::path &file, DWORD limit) {

@@ -15,6 +15,10 @@ std::filesystem::path MakeFolder(const std::wstring &stem);
 /// Removes a folder made by `MakeFolder`, retrying while files in it are still held.
 void RemoveFolder(const std::filesystem::path &folder);
 
+/// True when a running process matches `name` as the terminator would match it; ends nothing.
+/// Tests that end processes by name skip when one is already running that they did not start.
+bool AnyProcessNamed(const std::u16string &name);
+
 /// Waits at most `limit` milliseconds for `file` to exist.
 bool WaitForFile(const std::filesystem::path &file, DWORD limit = 10000);
 
