@@ -6,6 +6,7 @@
 #include "TGPImage.h"
 #include "TGPPen.h"
 #include "TGPRegion.h"
+#include "pixel_grid.h"
 #include "text_layout.h"
 
 #include <QPainter>
@@ -13,10 +14,6 @@
 #include <cmath>
 
 namespace {
-
-/// Surface units to QPainter's logical units: the pixel centred on (i, j) spans
-/// [i - 0.5, i + 0.5] here and [i, i + 1] in QPainter.
-const QTransform kGridShift = QTransform::fromTranslate(0.5, 0.5);
 
 bool Finite(std::initializer_list<float> values) {
     for (float v : values)
@@ -53,17 +50,14 @@ TGPGraphics::TGPGraphics(QPaintDevice *device) {
 
 void TGPGraphics::Init() {
     FPainter->save();
-    // Keep whatever clip the caller had, expressed in device pixels.
     // The painter's own transform (an offset into a parent's surface, say) places the
     // device; the grid shift comes on top. Keep whatever clip the caller had.
     FBase = FPainter->worldTransform();
     FHadClip = FPainter->hasClipping();
     if (FHadClip)
-        FInitialClip = kGridShift.inverted().map(FPainter->clipPath());
-    FPainter->setWorldTransform(kGridShift * FBase);
-    if (FHadClip)
-        FPainter->setClipPath(FInitialClip);
+        FInitialClipDevice = FBase.map(FPainter->clipPath());
     FPainter->setRenderHint(QPainter::Antialiasing, false);
+    ApplyGrid();
     FPainter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     FPainter->setPen(Qt::NoPen);
     FPainter->setBrush(Qt::NoBrush);
@@ -71,7 +65,7 @@ void TGPGraphics::Init() {
 }
 
 TGPGraphics::~TGPGraphics() {
-    if (FPainter == nullptr)
+    if (FPainter == nullptr || !FPainter->isActive())
         return;
     if (FInDC)
         FPainter->restore();
@@ -84,10 +78,22 @@ GpStatus TGPGraphics::SetSmoothingMode(SmoothingMode mode) {
     if (mode < SmoothingModeDefault || mode > SmoothingModeAntiAlias8x8)
         return SetStatus(GpStatus::InvalidParameter);
     FSmoothing = mode;
-    if (FPainter != nullptr)
+    if (FPainter != nullptr) {
         FPainter->setRenderHint(QPainter::Antialiasing,
                                 mode == SmoothingModeHighQuality || mode >= SmoothingModeAntiAlias);
+        ApplyGrid();
+    }
     return GpStatus::Ok;
+}
+
+void TGPGraphics::ApplyGrid() {
+    // QPainter keeps a clip where it was set on the device; only later drawing moves.
+    FShift = GridShift(FPainter->testRenderHint(QPainter::Antialiasing));
+    FPainter->setWorldTransform(QTransform::fromTranslate(FShift, FShift) * FBase);
+}
+
+QPainterPath TGPGraphics::InitialClip() const {
+    return FPainter->worldTransform().inverted().map(FInitialClipDevice);
 }
 
 GpStatus TGPGraphics::SetTextRenderingHint(TextRenderingHint hint) {
@@ -169,7 +175,7 @@ GpStatus TGPGraphics::SetClip(const TGPRegion *region) {
     if (region->IsInfinite())
         return ResetClip();
     if (FHadClip) {
-        FPainter->setClipPath(FInitialClip, Qt::ReplaceClip);
+        FPainter->setClipPath(InitialClip(), Qt::ReplaceClip);
         FPainter->setClipPath(region->Area(), Qt::IntersectClip);
     } else {
         FPainter->setClipPath(region->Area(), Qt::ReplaceClip);
@@ -181,7 +187,7 @@ GpStatus TGPGraphics::ResetClip() {
     if (FPainter == nullptr)
         return SetStatus(GpStatus::InvalidParameter);
     if (FHadClip)
-        FPainter->setClipPath(FInitialClip, Qt::ReplaceClip);
+        FPainter->setClipPath(InitialClip(), Qt::ReplaceClip);
     else
         FPainter->setClipping(false);
     return GpStatus::Ok;
@@ -205,8 +211,8 @@ GpStatus TGPGraphics::DrawImage(const TGPImage *image, const TGPRectF &dest, flo
         return GpStatus::Ok;
     const QImage pixels =
         attributes != nullptr ? attributes->Apply(image->Image()) : image->Image();
-    // Images sit on whole pixels: undo the half-pixel grid shift for them.
-    const QRectF target(dest.X - 0.5, dest.Y - 0.5, dest.Width, dest.Height);
+    // Images sit on whole pixels: undo the grid shift for them.
+    const QRectF target(dest.X - FShift, dest.Y - FShift, dest.Width, dest.Height);
     FPainter->drawImage(target, pixels, QRectF(srcX, srcY, srcWidth, srcHeight));
     return GpStatus::Ok;
 }
@@ -262,7 +268,7 @@ GpStatus TGPGraphics::DrawString(const QString &text, int length, const TGPFont 
     if (result.glyphs.isEmpty())
         return GpStatus::Ok;
     // Glyph outlines are placed on whole device pixels, the brush stays in surface units.
-    const QPainterPath glyphs = result.glyphs.translated(-0.5, -0.5);
+    const QPainterPath glyphs = result.glyphs.translated(-FShift, -FShift);
     FPainter->save();
     const bool clip =
         layout.Width > 0 && layout.Height > 0 && (request.flags & StringFormatFlagsNoClip) == 0;

@@ -24,7 +24,7 @@ class TGPStringFormat;
 /// Units are device pixels from the origin the painter had on construction (its transform
 /// places the device, for example at an offset inside a parent's surface). The
 /// pixel grid is the one the flat drawing interface uses by default: pixel (i, j) is centred
-/// on the integer point (i, j), so geometry and gradients are shifted half a pixel against
+/// on the integer point (i, j) (pixel_grid.h says how QPainter is brought to it);
 /// QPainter's; hatches, textures, images and glyphs are anchored on whole device pixels.
 /// The painter's state is saved on construction and restored on destruction, and its
 /// existing clip stays in force under every clip set here.
@@ -95,6 +95,10 @@ public:
 
 private:
     void Init();
+    /// Sets the transform for the current smoothing mode (see pixel_grid.h).
+    void ApplyGrid();
+    /// The caller's clip in the current logical units.
+    QPainterPath InitialClip() const;
     GpStatus Fill(const TGPBrush *brush, const QPainterPath &area);
     GpStatus Stroke(const TGPPen *pen, const QPainterPath &outline);
 
@@ -102,7 +106,8 @@ private:
     QPainter *FPainter = nullptr;
     QTransform FBase;
     bool FHadClip = false;
-    QPainterPath FInitialClip;
+    QPainterPath FInitialClipDevice;
+    double FShift = 0;
     SmoothingMode FSmoothing = SmoothingModeDefault;
     TextRenderingHint FTextHint = TextRenderingHintSystemDefault;
     bool FInDC = false;

@@ -1,5 +1,7 @@
 #include "path_gradient_raster.h"
 
+#include "pixel_grid.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -109,7 +111,7 @@ void FillPathGradient(QPainter &painter, const QPainterPath &area, const PathGra
         return;
 
     // Coverage of the filled area, rendered as the painter would render it.
-    QImage mask(box.size(), QImage::Format_Alpha8);
+    QImage mask(box.size(), QImage::Format_ARGB32_Premultiplied);
     if (mask.isNull())
         return;
     mask.fill(0);
@@ -119,6 +121,9 @@ void FillPathGradient(QPainter &painter, const QPainterPath &area, const PathGra
         mp.setTransform(world * QTransform::fromTranslate(-box.left(), -box.top()));
         mp.fillPath(area, Qt::black);
     }
+
+    // The surface's pixel centre, where the blend value is taken, in device units.
+    const double sample = GridShift(painter.testRenderHint(QPainter::Antialiasing));
 
     std::array<Premul, kLutSize + 1> lut{};
     if (uniform) {
@@ -143,11 +148,15 @@ void FillPathGradient(QPainter &painter, const QPainterPath &area, const PathGra
                              (e.a.y() - centre.y()) * (e.b.x() - centre.x());
         if (std::abs(area2) < 1e-9)
             continue;
-        const QRectF tri = QRectF(e.a, e.b).normalized() | QRectF(centre, centre);
-        const int x0 = std::max(box.left(), int(std::floor(tri.left() - 0.5)));
-        const int x1 = std::min(box.right(), int(std::ceil(tri.right() - 0.5)));
-        const int y0 = std::max(box.top(), int(std::floor(tri.top() - 0.5)));
-        const int y1 = std::min(box.bottom(), int(std::ceil(tri.bottom() - 0.5)));
+        // Bounds of the triangle (a united rectangle would drop the zero-size centre).
+        const double left = std::min({e.a.x(), e.b.x(), centre.x()});
+        const double right = std::max({e.a.x(), e.b.x(), centre.x()});
+        const double top = std::min({e.a.y(), e.b.y(), centre.y()});
+        const double bottom = std::max({e.a.y(), e.b.y(), centre.y()});
+        const int x0 = std::max(box.left(), int(std::floor(left - 1)));
+        const int x1 = std::min(box.right(), int(std::ceil(right)));
+        const int y0 = std::max(box.top(), int(std::floor(top - 1)));
+        const int y1 = std::min(box.bottom(), int(std::ceil(bottom)));
         const double inv = 1.0 / area2;
         // Weight of the centre: signed distance to edge ab, scaled; of a and b likewise.
         auto weight = [inv](QPointF p, QPointF q, double px, double py) {
@@ -155,15 +164,16 @@ void FillPathGradient(QPainter &painter, const QPainterPath &area, const PathGra
         };
         constexpr double eps = -1e-7;
         for (int y = y0; y <= y1; ++y) {
-            const double py = y + 0.5;
+            const double py = y + sample;
             const int row = (y - box.top()) * box.width();
-            const uchar *coverage = mask.constScanLine(y - box.top());
+            const auto *coverage =
+                reinterpret_cast<const QRgb *>(mask.constScanLine(y - box.top()));
             auto *line = reinterpret_cast<QRgb *>(out.scanLine(y - box.top()));
             for (int x = x0; x <= x1; ++x) {
                 const int ix = x - box.left();
-                if (done[row + ix] != 0 || coverage[ix] == 0)
+                if (done[row + ix] != 0 || qAlpha(coverage[ix]) == 0)
                     continue;
-                const double px = x + 0.5;
+                const double px = x + sample;
                 const double wc = weight(e.a, e.b, px, py);
                 const double wa = weight(e.b, centre, px, py);
                 const double wb = weight(centre, e.a, px, py);
@@ -178,7 +188,7 @@ void FillPathGradient(QPainter &painter, const QPainterPath &area, const PathGra
                     const float u = sum > 0 ? float(wb / sum) : 0.0f;
                     colour = Mix(Mix(e.ca, e.cb, u), centreColor, t);
                 }
-                line[ix] = Pack(colour, coverage[ix]);
+                line[ix] = Pack(colour, qAlpha(coverage[ix]));
                 done[row + ix] = 1;
             }
         }

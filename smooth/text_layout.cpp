@@ -51,6 +51,15 @@ TextLayoutResult LayOutText(const TextLayoutRequest &request, bool wantGlyphs) {
     text.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator));
     text.replace(QLatin1Char('\n'), QChar::LineSeparator);
     text.replace(QLatin1Char('\r'), QChar::LineSeparator);
+    // Trailing spaces of a line take no room in the box: drop them before each line break.
+    QStringList paragraphs = text.split(QChar::LineSeparator);
+    for (QString &paragraph : paragraphs) {
+        qsizetype end = paragraph.size();
+        while (end > 0 && paragraph[end - 1] == QLatin1Char(' '))
+            --end;
+        paragraph.truncate(end);
+    }
+    text = paragraphs.join(QChar::LineSeparator);
 
     const double pad = request.emPixels / 6.0;
     const bool wrap = (request.flags & StringFormatFlagsNoWrap) == 0 && request.layout.width() > 0;
