@@ -165,11 +165,30 @@ void FillPathGradient(QPainter &painter, const QPainterPath &area, const PathGra
         constexpr double eps = -1e-7;
         for (int y = y0; y <= y1; ++y) {
             const double py = y + sample;
+            // Along a row each weight is affine in x: keep only the span where all three are
+            // non-negative, so each pixel is visited by about one triangle.
+            double lo = x0, hi = x1;
+            for (const auto &[p, q] : {std::pair{e.a, e.b}, {e.b, centre}, {centre, e.a}}) {
+                const double at0 = weight(p, q, x0 + sample, py);
+                const double slope = -(q.y() - p.y()) * inv;
+                if (std::abs(slope) < 1e-12) {
+                    if (at0 < eps)
+                        hi = lo - 1;
+                } else if (slope > 0) {
+                    lo = std::max(lo, x0 + (eps - at0) / slope);
+                } else {
+                    hi = std::min(hi, x0 + (eps - at0) / slope);
+                }
+            }
+            if (hi < lo)
+                continue;
+            const int from = std::max(x0, int(std::floor(lo)));
+            const int to = std::min(x1, int(std::ceil(hi)));
             const int row = (y - box.top()) * box.width();
             const auto *coverage =
                 reinterpret_cast<const QRgb *>(mask.constScanLine(y - box.top()));
             auto *line = reinterpret_cast<QRgb *>(out.scanLine(y - box.top()));
-            for (int x = x0; x <= x1; ++x) {
+            for (int x = from; x <= to; ++x) {
                 const int ix = x - box.left();
                 if (done[row + ix] != 0 || qAlpha(coverage[ix]) == 0)
                     continue;
