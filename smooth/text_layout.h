@@ -1,0 +1,38 @@
+#pragma once
+
+#include "gdiplus_types.h"
+
+#include <QFont>
+#include <QPainterPath>
+#include <QRectF>
+#include <QString>
+
+/// One request to lay out a string the way the drawing layer measures and draws it.
+struct TextLayoutRequest {
+    QString text;
+    QFont font;
+    double emPixels = 0;
+    QRectF layout; ///< width or height 0 means unbounded along that axis
+    int flags = 0; ///< StringFormatFlags
+    StringAlignment alignment = StringAlignmentNear;
+    StringAlignment lineAlignment = StringAlignmentNear;
+    TextRenderingHint hint = TextRenderingHintSystemDefault;
+};
+
+/// Where the laid-out text lies.
+struct TextLayoutResult {
+    /// The bounding box: advances without trailing spaces plus em / 6 padding on each side,
+    /// times the number of lines in height.
+    QRectF box;
+    /// The glyph outlines (and underline or strike-out bars) in surface units, non-zero fill.
+    QPainterPath glyphs;
+    int lines = 0;
+    int codepoints = 0;
+};
+
+/// Lays out text in a layout rectangle: lines break at explicit line breaks and, unless the
+/// no-wrap flag is set or the width is 0, where words no longer fit the width less the
+/// padding. The paragraph runs left to right unless the right-to-left flag is set; Qt shapes
+/// the script and orders right-to-left runs inside it. Glyph outlines are built only when
+/// wantGlyphs is true.
+TextLayoutResult LayOutText(const TextLayoutRequest &request, bool wantGlyphs);
