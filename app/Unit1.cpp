@@ -4,8 +4,9 @@
 
 #include "TFont.h"
 #include "connectivity_probe.h"
-#include "progress_text.h"
 #include "process_terminator.h"
+#include "shell_seam.h"
+#include "progress_text.h"
 #include "tick_count.h"
 #include "window_texts.h"
 
@@ -15,6 +16,11 @@
 #include <QScreen>
 
 TForm1 *Form1 = nullptr;
+
+// The pictures are compiled into this static library: register them before the first use.
+static void InitUpdaterResources() {
+    Q_INIT_RESOURCE(updater);
+}
 
 namespace {
 
@@ -50,8 +56,9 @@ platform::ConnectionTestTable ConnectionTestTableOf(const QStringList &urls) {
 }
 
 bool IsInternetConnected() {
-    return platform::IsInternetConnected(platform::SystemInternet(),
-                                         ConnectionTestTableOf(UpdaterEndpoints::Current().ConnectionTestUrls));
+    return platform::IsInternetConnected(
+        platform::SystemInternet(),
+        ConnectionTestTableOf(UpdaterEndpoints::Current().ConnectionTestUrls));
 }
 
 bool TerminateProcessByName(const std::u16string &ExeName) {
@@ -72,6 +79,7 @@ UpdaterServices UpdaterServices::System() {
 
 TForm1::TForm1(UpdaterServices services, QWidget *parent)
     : QWidget(parent), services_(std::move(services)), decimalPoint_(LocaleDecimalPoint()) {
+    InitUpdaterResources();
     setWindowTitle(WindowText::FormCaption());
     // A fixed dialog frame with only the close button, above other windows.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -125,8 +133,9 @@ void TForm1::CreateControls() {
     Panel1 = new BevelPanel(TBevelCut::Raised, TBevelCut::Lowered, 2, this);
     Panel1->setGeometry(8, 8, 329, 241);
 
+    // Fills what the bottom-aligned Panel2 leaves of the panel's client area.
     Shape1 = new ShapeWidget(0x00F4D8BD, clBlack, Panel1);
-    Shape1->setGeometry(Panel1->ClientRect());
+    Shape1->setGeometry(Panel1->ClientRect().adjusted(0, 0, 0, -27));
 
     Label1 = MakeLabel(QStringLiteral("Label1"), Panel1, {13, 65, 31, 13});
     Label1->setVisible(false);
@@ -141,8 +150,8 @@ void TForm1::CreateControls() {
     buttonFont.Height = -13;
     buttonFont.Charset = TFontCharset::Arabic;
     QImage picture(QStringLiteral(":/zorvane/download_globe.bmp"));
-    BitBtn1 = new GlyphButton(WindowText::DownloadButton(), TransparentByBottomLeft(picture),
-                              Panel1);
+    BitBtn1 =
+        new GlyphButton(WindowText::DownloadButton(), TransparentByBottomLeft(picture), Panel1);
     BitBtn1->setGeometry(104, 96, 130, 65);
     BitBtn1->setFont(buttonFont.ToQFont());
     BitBtn1->setCursor(Qt::PointingHandCursor);
@@ -183,9 +192,9 @@ void TForm1::CreateControls() {
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
     // Tab order at window level; Panel1's own stops are the button and the panels.
-    for (QWidget *w : {static_cast<QWidget *>(Panel1), static_cast<QWidget *>(Panel2),
-                       static_cast<QWidget *>(AdvSmoothPanel3),
-                       static_cast<QWidget *>(ProgressBar2)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(Panel1), static_cast<QWidget *>(Panel2),
+          static_cast<QWidget *>(AdvSmoothPanel3), static_cast<QWidget *>(ProgressBar2)})
         w->setFocusPolicy(Qt::NoFocus);
     setTabOrder(Button1, Memo1);
     setTabOrder(Memo1, Button3);

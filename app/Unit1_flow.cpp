@@ -76,7 +76,8 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
         return;
     }
 
-    QMetaObject::invokeMethod(this, [this] { AskSuccess(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { AskSuccess(); }, Qt::QueuedConnection);
     {
         std::unique_lock lock(successMutex_);
         // Closing the window releases the wait through the stop token.
@@ -84,7 +85,8 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
             return;
     }
     services_.Shell->Open(target_.u16string());
-    QMetaObject::invokeMethod(this, [this] { Timer1->start(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Timer1->start(); }, Qt::QueuedConnection);
 }
 
 void TForm1::AskSuccess() {
@@ -118,8 +120,8 @@ void TForm1::ShowOutcome(int outcome) {
         return;
     }
     if (!closing_)
-        services_.Messages->Show(this, TMessageKind::Warning,
-                                 MessageCaption(TMessageKind::Warning), text, {});
+        services_.Messages->Show(this, TMessageKind::Warning, MessageCaption(TMessageKind::Warning),
+                                 text, {});
 }
 
 void TForm1::IdThreadComponent1Terminate(TIdThreadComponent &) {

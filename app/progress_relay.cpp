@@ -31,7 +31,8 @@ void ProgressRelay::PublishProgress(const QString &status, const QString &count,
 }
 
 void ProgressRelay::PostFlush() {
-    QMetaObject::invokeMethod(this, [this] { Flush(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Flush(); }, Qt::QueuedConnection);
 }
 
 void ProgressRelay::Schedule() {
@@ -41,7 +42,8 @@ void ProgressRelay::Schedule() {
             return;
         scheduled_ = true;
     }
-    QMetaObject::invokeMethod(this, [this] { ApplyWhenDue(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { ApplyWhenDue(); }, Qt::QueuedConnection);
 }
 
 void ProgressRelay::ApplyWhenDue() {

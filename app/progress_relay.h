@@ -31,7 +31,8 @@ public:
     using TApply = std::function<void(const ProgressView &)>;
 
     /// `apply` runs on the thread this object lives on (the main thread).
-    explicit ProgressRelay(TApply apply, std::chrono::milliseconds frame = std::chrono::milliseconds(16),
+    explicit ProgressRelay(TApply apply,
+                           std::chrono::milliseconds frame = std::chrono::milliseconds(16),
                            QObject *parent = nullptr);
 
     /// Any thread: records a new maximum (a transfer begins).

@@ -28,8 +28,8 @@ TUpdateOutcome OutcomeOf(TIdHTTPErrorKind kind) {
 }
 
 /// Downloads into `temporary` and publishes it; the caller removes `temporary` afterwards.
-TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url, const std::filesystem::path &temporary,
-                        const std::filesystem::path &target,
+TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
+                        const std::filesystem::path &temporary, const std::filesystem::path &target,
                         const std::function<void()> &beforeReplace, std::stop_token stop) {
     std::stop_callback cancelOnStop(stop, [&http] { http.Cancel(); });
     try {

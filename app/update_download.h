@@ -25,8 +25,7 @@ enum class TUpdateOutcome {
 /// the replace when it comes later. Never throws.
 TUpdateOutcome DownloadAndReplace(TIdHTTP &http, const std::string &url,
                                   const std::filesystem::path &target,
-                                  const std::function<void()> &beforeReplace,
-                                  std::stop_token stop);
+                                  const std::function<void()> &beforeReplace, std::stop_token stop);
 
 /// True for a reply content type that announces an HTML page ("text/html; charset=...").
 bool IsHtmlContentType(const std::string &contentType);

@@ -101,8 +101,8 @@ void GlyphButton::paintEvent(QPaintEvent *) {
     const int textHeight = metrics.height();
     const int total = textHeight + spacing + glyph_.height();
     const int top = (height() - total) / 2 + (isDown() ? 1 : 0);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   QPalette::ButtonText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(QRect(0, top, width(), textHeight), Qt::AlignCenter, caption);
     painter.drawPixmap((width() - glyph_.width()) / 2, top + textHeight + spacing, glyph_);
 }
