@@ -83,6 +83,7 @@ private:
     bool headersDone_ = false;
     bool chunked_ = false;
     std::int64_t contentLength_ = -1;
+    bool badLength_ = false; // a Content-Length that is not a number of bytes
     bool bracketOpen_ = false;
     bool rejected_ = false;   // a final status outside 2xx: aborted before any body byte
     bool unexpected_ = false; // body bytes without a status accepted first
@@ -105,6 +106,10 @@ std::size_t Transfer::Header(std::string_view line) {
             rejected_ = true; // its body (an error page) is never read
             return 0;
         }
+        if (badLength_ && !chunked_) {
+            unexpected_ = true; // a length we cannot honour: no body can be complete
+            return 0;
+        }
         OpenBracket();
         return handlerError_ ? 0 : line.size();
     }
@@ -115,6 +120,7 @@ std::size_t Transfer::Header(std::string_view line) {
         reply_.reason.clear();
         reply_.contentType.clear();
         contentLength_ = -1;
+        badLength_ = false;
         chunked_ = false;
         const auto space = text.find(' ');
         if (space != std::string_view::npos) {
@@ -140,9 +146,11 @@ std::size_t Transfer::Header(std::string_view line) {
         std::int64_t length = -1;
         const auto [end, error] =
             std::from_chars(value.data(), value.data() + value.size(), length);
-        contentLength_ = (error == std::errc() && end == value.data() + value.size() && length >= 0)
-                             ? length
-                             : -1;
+        const bool valid =
+            error == std::errc() && end == value.data() + value.size() && length >= 0;
+        contentLength_ = valid ? length : -1;
+        badLength_ = !valid; // libcurl would read an overflowing length until the server closes
+
     } else if (StartsWithNoCase(name, "transfer-encoding") && name.size() == 17) {
         chunked_ = value.find("chunked") != std::string_view::npos;
     }
@@ -209,7 +217,8 @@ void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
                                            reply_.reason);
         if (unexpected_)
             throw EIdHTTPProtocolError(reply_.status, reply_.reason,
-                                       where + "body without an accepted status line");
+                                       where + (badLength_ ? "invalid Content-Length"
+                                                           : "body without an accepted status"));
         if (code != CURLE_OK) {
             const std::string text = *curlMessage ? curlMessage : curl_easy_strerror(code);
             const TIdHTTPErrorKind kind = ErrorKindFor(code, connected_);
