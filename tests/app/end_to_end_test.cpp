@@ -72,7 +72,7 @@ TEST(EndToEnd, AnUpdateFromNginxArrivesWholeStartsTheClientAndEndsTheProgram) {
     TForm1 form(std::move(services));
     form.show();
 
-    QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+    form.BitBtn1->click();
     ASSERT_TRUE(ProcessEventsUntil([&] { return world.quits > 0; }, std::chrono::seconds(60)));
 
     EXPECT_EQ(harness::ReadFile(folder.Path() / "Zorvane_Online_Sardel.exe"), client);

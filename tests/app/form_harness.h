@@ -22,15 +22,22 @@
 
 namespace harness {
 
-/// The test process's one QApplication (offscreen), created on first use.
+/// The test process's one QApplication (offscreen), created on first use. It lives until the
+/// process ends and is never destroyed: Qt's own statics may outlive it otherwise.
 inline void EnsureApplication() {
     if (QApplication::instance())
         return;
     static int argc = 1;
     static char name[] = "app_tests";
     static char *argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
+    static QApplication *application = new QApplication(argc, argv);
+    (void)application;
 }
+
+/// Creates the application before the members that follow it in a fixture.
+struct ApplicationFirst {
+    ApplicationFirst() { EnsureApplication(); }
+};
 
 /// Runs the event loop until `done` holds or `limit` has passed; returns `done()`.
 template <class Predicate>

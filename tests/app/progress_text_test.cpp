@@ -1,4 +1,5 @@
 // The bottom bar's texts and the progress bar's range for scripted progress events.
+#include "form_harness.h"
 #include "plain_controls.h"
 #include "progress_text.h"
 
@@ -55,12 +56,7 @@ TEST(ProgressScale, KeepsThePercentageRightForLengthsBeyondThirtyOneBits) {
 }
 
 TEST(PlainProgressBar, ShowsTheWholePercentageWithoutOverflowing) {
-    if (!QApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "app_tests";
-        static char *argv[] = {name, nullptr};
-        static QApplication application(argc, argv);
-    }
+    harness::EnsureApplication();
     PlainProgressBar bar(nullptr);
     EXPECT_EQ(bar.Caption(), QStringLiteral("0%"));
     bar.SetPosition(57);

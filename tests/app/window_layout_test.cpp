@@ -12,7 +12,7 @@ namespace {
 
 class WindowLayout : public ::testing::Test {
 protected:
-    void SetUp() override { harness::EnsureApplication(); }
+    harness::ApplicationFirst application;
     FakeWorld world;
     harness::ScratchFolder folder;
     TForm1 form{world.Services(QStringLiteral("http://127.0.0.1:9"), folder.Path())};
