@@ -5,8 +5,8 @@
 #include "TFont.h"
 #include "connectivity_probe.h"
 #include "process_terminator.h"
-#include "shell_seam.h"
 #include "progress_text.h"
+#include "shell_seam.h"
 #include "tick_count.h"
 #include "window_texts.h"
 

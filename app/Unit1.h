@@ -104,12 +104,15 @@ protected:
 
 private:
     void CreateControls();
-    void ProbeFinished(bool connected);
     void ShowDownloadLabels();
     void ShowProgress(const ProgressView &view);
-    void ShowOutcome(int outcome);
-    void AskSuccess();
     void Shutdown();
+    // Called from other threads by name with queued calls: the call and its arguments cross
+    // threads inside Qt's event queue.
+    Q_INVOKABLE void ProbeFinished(bool connected);
+    Q_INVOKABLE void ShowOutcome(int outcome);
+    Q_INVOKABLE void AskSuccess();
+    Q_INVOKABLE void StartExitTimer();
 
     UpdaterServices services_;
     ProgressRelay *relay_ = nullptr;

@@ -32,8 +32,8 @@ void TForm1::BitBtn1Click() {
     probe_ = std::thread([this, internet = services_.Internet,
                           table = ConnectionTestTableOf(services_.Endpoints.ConnectionTestUrls)] {
         const bool connected = platform::IsInternetConnected(*internet, table);
-        QMetaObject::invokeMethod(
-            this, [this, connected] { ProbeFinished(connected); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "ProbeFinished", Qt::QueuedConnection,
+                                  Q_ARG(bool, connected));
     });
 }
 
@@ -71,13 +71,12 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
         [this] { platform::TerminateProcessByName(*services_.Processes, ClientExeName); }, stop);
     relay_->PostFlush();
     if (outcome != TUpdateOutcome::Replaced) {
-        QMetaObject::invokeMethod(
-            this, [this, outcome] { ShowOutcome(int(outcome)); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "ShowOutcome", Qt::QueuedConnection,
+                                  Q_ARG(int, int(outcome)));
         return;
     }
 
-    QMetaObject::invokeMethod(
-        this, [this] { AskSuccess(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "AskSuccess", Qt::QueuedConnection);
     {
         std::unique_lock lock(successMutex_);
         // Closing the window releases the wait through the stop token.
@@ -85,8 +84,11 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
             return;
     }
     services_.Shell->Open(target_.u16string());
-    QMetaObject::invokeMethod(
-        this, [this] { Timer1->start(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "StartExitTimer", Qt::QueuedConnection);
+}
+
+void TForm1::StartExitTimer() {
+    Timer1->start();
 }
 
 void TForm1::AskSuccess() {

@@ -31,8 +31,7 @@ void ProgressRelay::PublishProgress(const QString &status, const QString &count,
 }
 
 void ProgressRelay::PostFlush() {
-    QMetaObject::invokeMethod(
-        this, [this] { Flush(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "Flush", Qt::QueuedConnection);
 }
 
 void ProgressRelay::Schedule() {
@@ -42,8 +41,7 @@ void ProgressRelay::Schedule() {
             return;
         scheduled_ = true;
     }
-    QMetaObject::invokeMethod(
-        this, [this] { ApplyWhenDue(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "ApplyWhenDue", Qt::QueuedConnection);
 }
 
 void ProgressRelay::ApplyWhenDue() {

@@ -44,13 +44,14 @@ public:
     void PostFlush();
 
     /// Main thread: shows the pending values now.
-    void Flush();
+    Q_INVOKABLE void Flush();
     /// How many times the window was updated.
     int Applied() const { return applied_; }
 
 private:
     void Schedule();
-    void ApplyWhenDue();
+    // Queued by name: the call crosses threads inside Qt and carries no data of ours.
+    Q_INVOKABLE void ApplyWhenDue();
 
     TApply apply_;
     std::chrono::milliseconds frame_;

@@ -125,6 +125,10 @@ struct FailingReply {
     QString (*warning)();
 };
 
+void PrintTo(const FailingReply &reply, std::ostream *out) {
+    *out << reply.name;
+}
+
 std::vector<FailingReply> FailingReplies() {
     ScriptedReply truncated = ScriptedReply::Ok(testsupport::PatternBytes(100'000));
     truncated.closeAfterBodyBytes = 60'000;
