@@ -41,18 +41,44 @@ private:
     std::string reason_;
 };
 
-#define ZORVANE_ID_HTTP_ERROR(Name, KindValue)                                                     \
-    class Name : public EIdHTTPError {                                                             \
-    public:                                                                                        \
-        explicit Name(const std::string &message)                                                  \
-            : EIdHTTPError(TIdHTTPErrorKind::KindValue, message) {}                                \
-    };
+/// The host name could not be resolved.
+class EIdCannotResolve : public EIdHTTPError {
+public:
+    explicit EIdCannotResolve(const std::string &message)
+        : EIdHTTPError(TIdHTTPErrorKind::CannotResolve, message) {}
+};
 
-ZORVANE_ID_HTTP_ERROR(EIdCannotResolve, CannotResolve)
-ZORVANE_ID_HTTP_ERROR(EIdCannotConnect, CannotConnect)
-ZORVANE_ID_HTTP_ERROR(EIdConnectionLost, ConnectionLost)
-ZORVANE_ID_HTTP_ERROR(EIdStalled, Stalled)
-ZORVANE_ID_HTTP_ERROR(EIdCancelled, Cancelled)
-ZORVANE_ID_HTTP_ERROR(EIdSinkFailed, SinkFailed)
+/// No connection could be made: refused, unreachable, or an address we cannot use.
+class EIdCannotConnect : public EIdHTTPError {
+public:
+    explicit EIdCannotConnect(const std::string &message)
+        : EIdHTTPError(TIdHTTPErrorKind::CannotConnect, message) {}
+};
 
-#undef ZORVANE_ID_HTTP_ERROR
+/// The connection broke, or the body ended short of its announced length.
+class EIdConnectionLost : public EIdHTTPError {
+public:
+    explicit EIdConnectionLost(const std::string &message)
+        : EIdHTTPError(TIdHTTPErrorKind::ConnectionLost, message) {}
+};
+
+/// Nothing arrived for the stall period, or the connect time-out ran out.
+class EIdStalled : public EIdHTTPError {
+public:
+    explicit EIdStalled(const std::string &message)
+        : EIdHTTPError(TIdHTTPErrorKind::Stalled, message) {}
+};
+
+/// `TIdHTTP::Cancel` ended the transfer.
+class EIdCancelled : public EIdHTTPError {
+public:
+    explicit EIdCancelled(const std::string &message)
+        : EIdHTTPError(TIdHTTPErrorKind::Cancelled, message) {}
+};
+
+/// The sink could not take the bytes (disk full, write error).
+class EIdSinkFailed : public EIdHTTPError {
+public:
+    explicit EIdSinkFailed(const std::string &message)
+        : EIdHTTPError(TIdHTTPErrorKind::SinkFailed, message) {}
+};

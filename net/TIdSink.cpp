@@ -16,7 +16,7 @@
 namespace {
 
 /// stdio's own buffer; large writes (a whole received piece) bypass it.
-constexpr std::size_t kFileBufferSize = 64 * 1024;
+constexpr std::size_t kFileBufferSize = std::size_t{64} * 1024;
 
 std::FILE *OpenForWriting(const std::filesystem::path &path) {
 #ifdef _WIN32

@@ -104,32 +104,29 @@ std::string TIdThreadComponent::LastExceptionMessage() const {
 
 void TIdThreadComponent::Execute(const std::shared_ptr<Run> &run) {
     const std::stop_token token = run->stop.get_token();
-    auto record = [this](std::string className, std::string message) {
+    // An exception escaping an event is recorded; the thread then ends quietly.
+    auto raise = [this](const TNotifyEvent &event) {
+        std::string className;
+        std::string message;
+        try {
+            event(*this);
+            return;
+        } catch (const std::exception &e) {
+            className = ClassNameOf(typeid(e));
+            message = e.what();
+        } catch (...) {
+            className = "unknown exception";
+        }
         std::lock_guard lock(mutex_);
         lastExceptionClass_ = std::move(className);
         lastExceptionMessage_ = std::move(message);
     };
 
     // A stop requested before the thread got going means no run at all.
-    if (!token.stop_requested() && OnRun) {
-        try {
-            OnRun(*this);
-        } catch (const std::exception &e) {
-            record(ClassNameOf(typeid(e)), e.what());
-        } catch (...) {
-            record("unknown exception", "");
-        }
-    }
-
-    if (run->stopMode == smSuspend && token.stop_requested() && OnStopped) {
-        try {
-            OnStopped(*this);
-        } catch (const std::exception &e) {
-            record(ClassNameOf(typeid(e)), e.what());
-        } catch (...) {
-            record("unknown exception", "");
-        }
-    }
+    if (!token.stop_requested() && OnRun)
+        raise(OnRun);
+    if (run->stopMode == smSuspend && token.stop_requested() && OnStopped)
+        raise(OnStopped);
 
     // Finished before OnTerminate is posted, so a handler that calls Start finds the worker done
     // (joining it then waits only for this post). Nothing of the component is touched after it.

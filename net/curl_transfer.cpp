@@ -20,7 +20,7 @@ using std::chrono::milliseconds;
 
 /// libcurl's receive buffer. Large pieces keep the work per byte low; 256 KiB or more brings a
 /// file download level with the curl command.
-constexpr long kReceiveBufferSize = 512 * 1024;
+constexpr long kReceiveBufferSize = 512L * 1024;
 /// Longest single wait while nothing happens; a cancel wakes the wait at once anyway.
 constexpr milliseconds kMaxPollWait{1000};
 

@@ -163,35 +163,25 @@ TEST(ThreadComponent, StartNeverWaitsForAStoppedButUnfinishedWorker) {
     EXPECT_EQ(runs, 1);
 }
 
-TEST(ThreadComponent, StopLetsTheBodyFinishAndNeverRaisesOnStopped) {
-    PostedCalls posted;
-    TIdThreadComponent component;
-    Configure(component, posted);
-    std::atomic<bool> finished{false};
-    std::atomic<bool> stoppedRaised{false};
-    component.OnStopped = [&](TIdThreadComponent &) { stoppedRaised = true; };
-    component.OnRun = [&](TIdThreadComponent &sender) {
-        sender.Stop();
-        EXPECT_TRUE(sender.StopRequested());
-        finished = true;
-    };
-    component.Start();
-    ASSERT_TRUE(posted.RunOne());
-    EXPECT_TRUE(finished);
-    EXPECT_FALSE(stoppedRaised);
-}
-
-TEST(ThreadComponent, SuspendModeRaisesOnStoppedAfterTheBody) {
-    PostedCalls posted;
-    TIdThreadComponent component;
-    Configure(component, posted);
-    component.SetStopMode(smSuspend);
-    std::atomic<bool> stoppedRaised{false};
-    component.OnStopped = [&](TIdThreadComponent &) { stoppedRaised = true; };
-    component.OnRun = [](TIdThreadComponent &sender) { sender.Stop(); };
-    component.Start();
-    ASSERT_TRUE(posted.RunOne());
-    EXPECT_TRUE(stoppedRaised);
+TEST(ThreadComponent, StopLetsTheBodyFinishAndRaisesOnStoppedOnlyInSuspendMode) {
+    for (const TIdThreadStopMode mode : {smTerminate, smSuspend}) {
+        PostedCalls posted;
+        TIdThreadComponent component;
+        Configure(component, posted);
+        component.SetStopMode(mode);
+        std::atomic<bool> finished{false};
+        std::atomic<bool> stoppedRaised{false};
+        component.OnStopped = [&](TIdThreadComponent &) { stoppedRaised = true; };
+        component.OnRun = [&](TIdThreadComponent &sender) {
+            sender.Stop();
+            EXPECT_TRUE(sender.StopRequested());
+            finished = true;
+        };
+        component.Start();
+        ASSERT_TRUE(posted.RunOne());
+        EXPECT_TRUE(finished);
+        EXPECT_EQ(stoppedRaised, mode == smSuspend);
+    }
 }
 
 TEST(ThreadComponent, ExceptionEscapingTheBodyIsRecordedAndTheThreadEndsQuietly) {
@@ -273,18 +263,6 @@ TEST(ThreadComponent, DefaultPosterRaisesOnTerminateOnTheQtMainThread) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_TRUE(ran);
     EXPECT_TRUE(terminatedOnMain);
-}
-
-TEST(ThreadComponent, StopBeforeTheBodyBeganMeansNoRun) {
-    PostedCalls posted;
-    TIdThreadComponent component;
-    Configure(component, posted);
-    std::atomic<int> runs{0};
-    component.OnRun = [&](TIdThreadComponent &) { ++runs; };
-    component.Stop(); // nothing running: nothing to stop, the next Start still runs
-    component.Start();
-    ASSERT_TRUE(posted.RunOne());
-    EXPECT_EQ(runs, 1);
 }
 
 } // namespace

@@ -63,7 +63,7 @@ std::string BodyPart(const ScriptedReply &reply) {
 std::string HeaderBlock(const ScriptedReply &reply) {
     std::string out = reply.statusLine + "\r\n";
     for (const auto &[name, value] : reply.headers)
-        out += name + ": " + value + "\r\n";
+        out.append(name).append(": ").append(value).append("\r\n");
     if (reply.chunked && !HasHeaderNamed(reply.headers, "Transfer-Encoding"))
         out += "Transfer-Encoding: chunked\r\n";
     if (!reply.chunked && reply.autoContentLength &&
