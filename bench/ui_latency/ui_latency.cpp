@@ -2,7 +2,8 @@
 // timer on the main thread measures its own lateness, the window counts its progress repaints,
 // and the download's throughput is compared with the curl command's on the same file.
 //
-//   build/release/bench/ui_latency/ui_latency [MiB]      (default 512)
+//   cmake --preset default -DZORVANE_BUILD_BENCH=ON && cmake --build --preset default
+//   QT_QPA_PLATFORM=offscreen build/default/bench/ui_latency/ui_latency [MiB]   (default 512)
 #include "form_harness.h"
 #include "nginx_server.h"
 #include "tick_count.h"
