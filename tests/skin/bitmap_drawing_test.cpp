@@ -30,42 +30,6 @@ std::vector<int> SourceRows(const QImage &canvas, int x) {
     return rows;
 }
 
-TEST(BitmapDrawing, RotateBitmapLeftTurnsAQuarterCounterClockwise) {
-    QImage bitmap = Numbered(3, 2);
-    RotateBitmapLeft(bitmap);
-    ASSERT_EQ(bitmap.size(), QSize(2, 3));
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(bitmap.pixel(y, 2 - x), qRgb(x, y, 7)) << x << "," << y;
-
-    QImage indexed(2, 1, QImage::Format_Indexed8);
-    indexed.setColorTable({qRgb(1, 1, 1), qRgb(2, 2, 2)});
-    indexed.setPixel(0, 0, 0);
-    indexed.setPixel(1, 0, 1);
-    RotateBitmapLeft(indexed);
-    EXPECT_EQ(indexed.format(), QImage::Format_Indexed8);
-    EXPECT_EQ(indexed.pixel(0, 0), qRgb(2, 2, 2));
-    EXPECT_EQ(indexed.pixel(0, 1), qRgb(1, 1, 1));
-}
-
-TEST(BitmapDrawing, StretchPicksNearestPixelsAndSkipsEmptyRectangles) {
-    QImage canvas = Canvas(4, 6);
-    const QImage source = Numbered(2, 3);
-    StretchNearest(canvas, {0, 0, 4, 6}, source, BoundsOf(source));
-    EXPECT_EQ(SourceRows(canvas, 0), (std::vector<int>{0, 0, 1, 1, 2, 2}));
-    EXPECT_EQ(qRed(canvas.pixel(1, 0)), 0);
-    EXPECT_EQ(qRed(canvas.pixel(2, 0)), 1);
-
-    StretchNearest(canvas, {0, 0, 4, 6}, source, BoundsOf(source), true);
-    EXPECT_EQ(SourceRows(canvas, 0), (std::vector<int>{2, 2, 1, 1, 0, 0}));
-
-    const QImage before = canvas;
-    StretchNearest(canvas, {3, 0, 1, 6}, source, BoundsOf(source));
-    StretchNearest(canvas, {0, 4, 4, 4}, source, BoundsOf(source));
-    StretchNearest(canvas, {0, 0, 4, 6}, source, {0, 2, 2, 1});
-    EXPECT_EQ(canvas, before);
-}
-
 TEST(BitmapDrawing, BandsKeepTheirEndsAndStretchTheMiddle) {
     const QImage source = Numbered(1, 6);
     const std::vector<int> expected{0, 1, 2, 2, 2, 3, 3, 3, 4, 5};

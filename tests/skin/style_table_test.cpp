@@ -40,7 +40,6 @@ TEST(StyleTable, OutsideTheBuiltInStylesAndItemsNothingIsFound) {
     const StyleItem none{-1, StyleItemKind::Number};
     EXPECT_EQ(LookupStyleItem(TsuiUIStyle::FromThemeFile, ItemProgressBarColor), none);
     EXPECT_EQ(LookupStyleItem(static_cast<TsuiUIStyle>(6), ItemProgressBarColor), none);
-    EXPECT_EQ(LookupStyleItem(static_cast<TsuiUIStyle>(255), ItemProgressBarColor), none);
     EXPECT_EQ(LookupStyleItem(TsuiUIStyle::WinXP, 0), none);
     EXPECT_EQ(LookupStyleItem(TsuiUIStyle::WinXP, 49), none);
     EXPECT_EQ(StyleColor(TsuiUIStyle::FromThemeFile, ItemProgressBarColor), clBlack);
