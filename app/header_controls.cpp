@@ -1,6 +1,7 @@
 #include "header_controls.h"
 
 #include "TFont.h"
+#include "progress_bar1_description.h"
 
 #include <QFontDatabase>
 
@@ -29,9 +30,7 @@ QString HeaderFontFace() {
 
 TProgressBarControl *CreateDownloadProgressBar(QWidget *parent) {
     auto *bar = new TProgressBarControl(parent);
-    bar->SetMin(0);
-    bar->SetMax(100);
-    bar->SetPosition(0);
+    ApplyProgressBar1Description(*bar);
     return bar;
 }
 

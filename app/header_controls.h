@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TsuiProgressBar.h"
 #include "plain_controls.h"
 
 #include <QString>
@@ -9,11 +10,12 @@ class QWidget;
 /// The classes the window creates for its progress bar, its two header texts and the header's
 /// panel, and the values it gives them. Swapping in the skinned and gradient controls changes
 /// only these aliases and the functions below.
-using TProgressBarControl = PlainProgressBar;
+using TProgressBarControl = TsuiProgressBar;
 using TSmoothLabelControl = PlainSmoothLabel;
 using TSmoothPanelControl = PlainSmoothPanel;
 
-/// `ProgressBar1`: range 0 to 100, position 0, its percentage as caption.
+/// `ProgressBar1`: the skinned bar with the window's values (WinXP look, range 0 to 100 at 0,
+/// its percentage as caption, the stored picture).
 TProgressBarControl *CreateDownloadProgressBar(QWidget *parent);
 /// `AdvSmoothLabel2`: the publisher's web address.
 TSmoothLabelControl *CreateSiteLabel(const QString &siteAddress, QWidget *parent);

@@ -87,7 +87,7 @@ TEST(EndToEnd, AnUpdateFromNginxArrivesWholeStartsTheClientAndEndsTheProgram) {
 
     const QString total = QString::number(client.size());
     EXPECT_EQ(form.Label2->text(), total);
-    EXPECT_EQ(form.ProgressBar1->Caption(), QStringLiteral("100%"));
+    EXPECT_EQ(form.ProgressBar1->Text(), QStringLiteral("100%"));
     EXPECT_TRUE(form.status->text().endsWith(QStringLiteral(" KB/s")))
         << form.status->text().toStdString();
     EXPECT_EQ(folder.Entries(),

@@ -1,11 +1,13 @@
 // The bottom bar's texts and the progress bar's range for scripted progress events.
 #include "form_harness.h"
-#include "plain_controls.h"
+#include "header_controls.h"
 #include "progress_text.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include <memory>
 
 namespace {
 
@@ -55,21 +57,22 @@ TEST(ProgressScale, KeepsThePercentageRightForLengthsBeyondThirtyOneBits) {
     EXPECT_EQ(ProgressScale(0).Position(1'000'000), 0);
 }
 
-TEST(PlainProgressBar, ShowsTheWholePercentageWithoutOverflowing) {
+TEST(DownloadProgressBar, ShowsTheWholePercentageWithoutOverflowing) {
     harness::EnsureApplication();
-    PlainProgressBar bar(nullptr);
-    EXPECT_EQ(bar.Caption(), QStringLiteral("0%"));
+    std::unique_ptr<TProgressBarControl> owner(CreateDownloadProgressBar(nullptr));
+    TProgressBarControl &bar = *owner;
+    EXPECT_EQ(bar.Text(), QStringLiteral("0%"));
     bar.SetPosition(57);
-    EXPECT_EQ(bar.Caption(), QStringLiteral("57%"));
+    EXPECT_EQ(bar.Text(), QStringLiteral("57%"));
     bar.SetMax(0);
     bar.SetPosition(0);
-    EXPECT_EQ(bar.Caption(), QStringLiteral("0%"));
+    EXPECT_EQ(bar.Text(), QStringLiteral("0%"));
     bar.SetMin(std::numeric_limits<std::int32_t>::min());
     bar.SetMax(std::numeric_limits<std::int32_t>::max());
     bar.SetPosition(std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(bar.Caption(), QStringLiteral("100%"));
+    EXPECT_EQ(bar.Text(), QStringLiteral("100%"));
     bar.SetPosition(0);
-    EXPECT_EQ(bar.Caption(), QStringLiteral("50%"));
+    EXPECT_EQ(bar.Text(), QStringLiteral("50%"));
 }
 
 } // namespace

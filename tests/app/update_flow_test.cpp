@@ -100,7 +100,7 @@ TEST_F(UpdateFlow, ADownloadReplacesTheClientSaysSoStartsItAndEndsTheProgram) {
     // The final values of the transfer are shown: the whole count, 100 %, and with the clock
     // standing still one millisecond at the whole size per millisecond.
     EXPECT_EQ(form->Label2->text(), QStringLiteral("3000000"));
-    EXPECT_EQ(form->ProgressBar1->Caption(), QStringLiteral("100%"));
+    EXPECT_EQ(form->ProgressBar1->Text(), QStringLiteral("100%"));
     EXPECT_EQ(form->ProgressBar1->Position(), form->ProgressBar1->Max());
     EXPECT_EQ(form->status->text(), QStringLiteral("0.00 s|3000000.00 KB/s"));
     EXPECT_FALSE(form->status->isHidden());
@@ -116,7 +116,7 @@ TEST_F(UpdateFlow, AChunkedReplyIsOneTransferOfUnknownLengthAndSucceeds) {
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_EQ(harness::ReadFile(ClientFile()), reply.body);
     EXPECT_EQ(form->Label2->text(), QStringLiteral("200000"));
-    EXPECT_EQ(form->ProgressBar1->Caption(), QStringLiteral("0%"));
+    EXPECT_EQ(form->ProgressBar1->Text(), QStringLiteral("0%"));
 }
 
 struct FailingReply {

@@ -45,7 +45,7 @@ TEST_F(WindowLayout, VisibleControlsSitWhereTheDescriptionPutsThemUnmirrored) {
     EXPECT_EQ(form.ProgressBar1->geometry(), QRect(100, 178, 150, 23));
     EXPECT_EQ(form.childAt(120, 190), form.ProgressBar1);
     EXPECT_LT(form.ProgressBar1->geometry().right(), InWindow(form.Label3).left());
-    EXPECT_EQ(form.ProgressBar1->Caption(), QStringLiteral("0%"));
+    EXPECT_EQ(form.ProgressBar1->Text(), QStringLiteral("0%"));
     // Before the first download the bottom bar shows only its two captions.
     EXPECT_FALSE(form.status->isVisible());
     EXPECT_FALSE(form.Label2->isVisible());
