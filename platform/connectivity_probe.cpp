@@ -2,8 +2,7 @@
 
 namespace platform {
 
-bool IsInternetConnected(InternetSeam &internet, const ConnectionTestTable &testUrls)
-{
+bool IsInternetConnected(InternetSeam &internet, const ConnectionTestTable &testUrls) {
     try {
         std::uint32_t flags = 0;
         if (internet.GetConnectedState(flags) && (flags & kConnectionOffline) == 0)

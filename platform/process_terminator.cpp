@@ -6,10 +6,11 @@ namespace platform {
 
 namespace {
 
-char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
+char16_t UpperAscii(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+}
 
-bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b)
-{
+bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -19,8 +20,7 @@ bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b)
     return true;
 }
 
-bool IsNameSeparator(char16_t c)
-{
+bool IsNameSeparator(char16_t c) {
 #ifdef _WIN32
     return c == u'\\' || c == u':';
 #else
@@ -28,8 +28,7 @@ bool IsNameSeparator(char16_t c)
 #endif
 }
 
-std::u16string_view FileNamePart(std::u16string_view path)
-{
+std::u16string_view FileNamePart(std::u16string_view path) {
     for (std::size_t i = path.size(); i > 0; --i) {
         if (IsNameSeparator(path[i - 1]))
             return path.substr(i);
@@ -38,8 +37,7 @@ std::u16string_view FileNamePart(std::u16string_view path)
 }
 
 /// The name as the snapshot entry holds it: at most 260 code units, up to the first zero.
-std::u16string_view EntryName(const std::u16string &exeFile)
-{
+std::u16string_view EntryName(const std::u16string &exeFile) {
     std::u16string_view name(exeFile);
     name = name.substr(0, std::min(name.size(), kMaxExeNameLength));
     const std::size_t zero = name.find(u'\0');
@@ -48,16 +46,14 @@ std::u16string_view EntryName(const std::u16string &exeFile)
 
 } // namespace
 
-bool ExeNameMatches(std::u16string_view entryName, std::u16string_view exeName)
-{
+bool ExeNameMatches(std::u16string_view entryName, std::u16string_view exeName) {
     if (exeName.empty())
         return false;
     return EqualIgnoringAsciiCase(FileNamePart(entryName), exeName) ||
            EqualIgnoringAsciiCase(entryName, exeName);
 }
 
-bool TerminateProcessByName(ProcessSeam &processes, const std::u16string &exeName)
-{
+bool TerminateProcessByName(ProcessSeam &processes, const std::u16string &exeName) {
     bool result = false;
     try {
         const auto snapshot = processes.Snapshot();

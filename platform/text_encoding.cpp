@@ -9,8 +9,7 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUtf16(std::u16string &out, char32_t cp)
-{
+void AppendUtf16(std::u16string &out, char32_t cp) {
     if (cp >= 0x10000) {
         cp -= 0x10000;
         out.push_back(char16_t(0xD800 + (cp >> 10)));
@@ -20,8 +19,7 @@ void AppendUtf16(std::u16string &out, char32_t cp)
     }
 }
 
-void AppendUtf8(std::string &out, char32_t cp)
-{
+void AppendUtf8(std::string &out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(char(cp));
     } else if (cp < 0x800) {
@@ -41,8 +39,7 @@ void AppendUtf8(std::string &out, char32_t cp)
 
 } // namespace
 
-std::u16string Utf8ToUtf16(std::string_view text)
-{
+std::u16string Utf8ToUtf16(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
     std::size_t i = 0;
@@ -86,8 +83,7 @@ std::u16string Utf8ToUtf16(std::string_view text)
     return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view text)
-{
+std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {

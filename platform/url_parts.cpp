@@ -8,8 +8,7 @@
 
 namespace platform {
 
-std::optional<UrlParts> ParseUrl(const std::u16string &url)
-{
+std::optional<UrlParts> ParseUrl(const std::u16string &url) {
     const std::string text = Utf16ToUtf8(url);
     UrlParts parts;
     std::string_view rest(text);

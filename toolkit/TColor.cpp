@@ -5,18 +5,18 @@
 
 namespace {
 
-QPalette CurrentPalette()
-{
+QPalette CurrentPalette() {
     // Before an application object exists Qt still answers with its built-in default palette.
     return QGuiApplication::palette();
 }
 
-TColor FromQColor(const QColor &c) { return RGBColor(c.red(), c.green(), c.blue()); }
+TColor FromQColor(const QColor &c) {
+    return RGBColor(c.red(), c.green(), c.blue());
+}
 
 } // namespace
 
-TColor ColorToRGB(TColor color)
-{
+TColor ColorToRGB(TColor color) {
     if (!IsSystemColor(color))
         return color;
     const QPalette palette = CurrentPalette();

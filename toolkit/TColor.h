@@ -32,17 +32,24 @@ inline constexpr TColor clWindowText = clSystemColor | 8;
 inline constexpr TColor clNone = 0x1FFFFFFF;
 
 /// True for a system colour (one that ColorToRGB resolves from the current palette).
-constexpr bool IsSystemColor(TColor color) { return (color & 0xFF000000u) == clSystemColor; }
+constexpr bool IsSystemColor(TColor color) {
+    return (color & 0xFF000000u) == clSystemColor;
+}
 
 /// Builds 0x00BBGGRR from its three channels.
-constexpr TColor RGBColor(std::uint8_t r, std::uint8_t g, std::uint8_t b)
-{
+constexpr TColor RGBColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16);
 }
 
-constexpr std::uint8_t GetRValue(TColor c) { return std::uint8_t(c & 0xFF); }
-constexpr std::uint8_t GetGValue(TColor c) { return std::uint8_t((c >> 8) & 0xFF); }
-constexpr std::uint8_t GetBValue(TColor c) { return std::uint8_t((c >> 16) & 0xFF); }
+constexpr std::uint8_t GetRValue(TColor c) {
+    return std::uint8_t(c & 0xFF);
+}
+constexpr std::uint8_t GetGValue(TColor c) {
+    return std::uint8_t((c >> 8) & 0xFF);
+}
+constexpr std::uint8_t GetBValue(TColor c) {
+    return std::uint8_t((c >> 16) & 0xFF);
+}
 
 /// Resolves a system colour to its current RGB value from the application's palette; every
 /// other value, clNone included, passes unchanged.

@@ -7,15 +7,13 @@
 #include <cmath>
 #include <cstdlib>
 
-int TFont::SizeInPoints() const
-{
+int TFont::SizeInPoints() const {
     // The toolkit's conversion: points = -height * 72 / 96, rounded (MulDiv rounds halves up).
     const int pixels = std::abs(Height);
     return (pixels * 72 + 48) / 96;
 }
 
-QFont TFont::ToQFont() const
-{
+QFont TFont::ToQFont() const {
     QFont font(Name);
     font.setBold(Style.Bold);
     font.setItalic(Style.Italic);

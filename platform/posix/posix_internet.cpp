@@ -22,15 +22,15 @@ namespace {
 /// How long one forced connection may take in all, name look-up excluded.
 constexpr std::chrono::milliseconds kConnectTimeout{4000};
 
-bool HasIpv4DefaultRoute()
-{
+bool HasIpv4DefaultRoute() {
     std::ifstream routes("/proc/net/route");
     std::string line;
     std::getline(routes, line); // header
     while (std::getline(routes, line)) {
         std::istringstream fields(line);
         std::string iface, destination, gateway, flags, refcnt, use, metric, mask;
-        if (!(fields >> iface >> destination >> gateway >> flags >> refcnt >> use >> metric >> mask))
+        if (!(fields >> iface >> destination >> gateway >> flags >> refcnt >> use >> metric >>
+              mask))
             continue;
         const unsigned long routeFlags = std::stoul(flags, nullptr, 16);
         constexpr unsigned long kRouteUp = 0x1;
@@ -40,8 +40,7 @@ bool HasIpv4DefaultRoute()
     return false;
 }
 
-bool HasIpv6DefaultRoute()
-{
+bool HasIpv6DefaultRoute() {
     std::ifstream routes("/proc/net/ipv6_route");
     std::string line;
     while (std::getline(routes, line)) {
@@ -61,8 +60,7 @@ bool HasIpv6DefaultRoute()
     return false;
 }
 
-bool HasDefaultRoute()
-{
+bool HasDefaultRoute() {
     try {
         return HasIpv4DefaultRoute() || HasIpv6DefaultRoute();
     } catch (...) {
@@ -71,8 +69,7 @@ bool HasDefaultRoute()
 }
 
 /// One non-blocking connect with what is left of the deadline.
-bool ConnectWithin(const addrinfo &address, std::chrono::steady_clock::time_point deadline)
-{
+bool ConnectWithin(const addrinfo &address, std::chrono::steady_clock::time_point deadline) {
     const int fd = ::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
                             address.ai_protocol);
     if (fd < 0)
@@ -96,21 +93,18 @@ bool ConnectWithin(const addrinfo &address, std::chrono::steady_clock::time_poin
 
 class PosixInternet final : public InternetSeam {
 public:
-    bool GetConnectedState(std::uint32_t &flags) override
-    {
+    bool GetConnectedState(std::uint32_t &flags) override {
         // There is no offline mode on POSIX: the flag stays clear.
         flags = 0;
         return HasDefaultRoute();
     }
 
-    bool QueryConnectedState(std::uint32_t &state) override
-    {
+    bool QueryConnectedState(std::uint32_t &state) override {
         state = HasDefaultRoute() ? kConnectedStateConnected : 0;
         return true;
     }
 
-    bool CheckConnection(const std::u16string &url) override
-    {
+    bool CheckConnection(const std::u16string &url) override {
         const auto parts = ParseUrl(url);
         if (!parts)
             return false;
@@ -132,8 +126,7 @@ public:
 
 } // namespace
 
-InternetSeam &SystemInternet()
-{
+InternetSeam &SystemInternet() {
     static PosixInternet internet;
     return internet;
 }

@@ -18,14 +18,12 @@ namespace platform {
 
 namespace {
 
-std::string BaseName(const std::string &path)
-{
+std::string BaseName(const std::string &path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string ExecutableName(const std::string &procDir)
-{
+std::string ExecutableName(const std::string &procDir) {
     char target[PATH_MAX];
     const ssize_t length = ::readlink((procDir + "/exe").c_str(), target, sizeof target - 1);
     if (length <= 0)
@@ -38,16 +36,14 @@ std::string ExecutableName(const std::string &procDir)
     return BaseName(path);
 }
 
-std::string FirstArgumentName(const std::string &procDir)
-{
+std::string FirstArgumentName(const std::string &procDir) {
     std::ifstream cmdline(procDir + "/cmdline", std::ios::binary);
     std::string argv0;
     std::getline(cmdline, argv0, '\0');
     return BaseName(argv0);
 }
 
-bool IsProcessDirectory(const char *name)
-{
+bool IsProcessDirectory(const char *name) {
     if (*name == '\0')
         return false;
     for (const char *c = name; *c; ++c) {
@@ -59,8 +55,7 @@ bool IsProcessDirectory(const char *name)
 
 class PosixProcesses final : public ProcessSeam {
 public:
-    std::optional<std::vector<ProcessEntry>> Snapshot() override
-    {
+    std::optional<std::vector<ProcessEntry>> Snapshot() override {
         DIR *proc = ::opendir("/proc");
         if (proc == nullptr)
             return std::nullopt;
@@ -81,8 +76,7 @@ public:
         return entries;
     }
 
-    bool Terminate(std::uint32_t processId) override
-    {
+    bool Terminate(std::uint32_t processId) override {
         if (processId == 0 || processId > std::uint32_t(INT_MAX))
             return false;
         return ::kill(pid_t(processId), SIGKILL) == 0;
@@ -91,8 +85,7 @@ public:
 
 } // namespace
 
-ProcessSeam &SystemProcesses()
-{
+ProcessSeam &SystemProcesses() {
     static PosixProcesses processes;
     return processes;
 }

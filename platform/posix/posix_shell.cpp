@@ -16,15 +16,13 @@ namespace platform {
 
 namespace {
 
-bool IsWebAddress(const std::string &target)
-{
+bool IsWebAddress(const std::string &target) {
     return target.starts_with("http://") || target.starts_with("https://");
 }
 
 /// Starts argv[0] with the given arguments as a grandchild. True when exec succeeded: the
 /// grandchild reports a failed exec through a close-on-exec pipe.
-bool SpawnDetached(const std::string &program, const std::string &argument)
-{
+bool SpawnDetached(const std::string &program, const std::string &argument) {
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
         return false;
@@ -69,8 +67,7 @@ bool SpawnDetached(const std::string &program, const std::string &argument)
 
 class PosixShell final : public ShellSeam {
 public:
-    bool Open(const std::u16string &target) override
-    {
+    bool Open(const std::u16string &target) override {
         const std::string path = Utf16ToUtf8(target);
         if (path.empty())
             return false;
@@ -90,8 +87,7 @@ public:
 
 } // namespace
 
-ShellSeam &SystemShell()
-{
+ShellSeam &SystemShell() {
     static PosixShell shell;
     return shell;
 }

@@ -2,7 +2,9 @@
 #include "../internet_seam.h"
 #include "../url_parts.h"
 
+// windows.h must come before the other Windows headers.
 #include <windows.h>
+
 #include <wininet.h>
 
 namespace platform {
@@ -11,26 +13,23 @@ namespace {
 
 class Win32Internet final : public InternetSeam {
 public:
-    bool GetConnectedState(std::uint32_t &flags) override
-    {
+    bool GetConnectedState(std::uint32_t &flags) override {
         DWORD value = 0;
         const BOOL connected = ::InternetGetConnectedState(&value, 0);
         flags = value;
         return connected != FALSE;
     }
 
-    bool QueryConnectedState(std::uint32_t &state) override
-    {
+    bool QueryConnectedState(std::uint32_t &state) override {
         DWORD value = 0;
         DWORD length = sizeof value; // 4
-        const BOOL ok = ::InternetQueryOptionW(nullptr, INTERNET_OPTION_CONNECTED_STATE, &value,
-                                               &length);
+        const BOOL ok =
+            ::InternetQueryOptionW(nullptr, INTERNET_OPTION_CONNECTED_STATE, &value, &length);
         state = value;
         return ok != FALSE;
     }
 
-    bool CheckConnection(const std::u16string &url) override
-    {
+    bool CheckConnection(const std::u16string &url) override {
         // An address without a host would make WinInet guess; fail it without a network call.
         if (!ParseUrl(url))
             return false;
@@ -41,8 +40,7 @@ public:
 
 } // namespace
 
-InternetSeam &SystemInternet()
-{
+InternetSeam &SystemInternet() {
     static Win32Internet internet;
     return internet;
 }

@@ -2,7 +2,9 @@
 // first needed (missing functions make the snapshot fail), and OpenProcess/TerminateProcess.
 #include "../process_seam.h"
 
+// windows.h must come before the other Windows headers.
 #include <windows.h>
+
 #include <tlhelp32.h>
 
 namespace platform {
@@ -26,13 +28,11 @@ struct ToolHelp {
     bool Complete() const { return CreateSnapshot && First && Next; }
 };
 
-template <typename Fn> Fn Lookup(HMODULE module, const char *name)
-{
+template <typename Fn> Fn Lookup(HMODULE module, const char *name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void *>(::GetProcAddress(module, name)));
 }
 
-const ToolHelp &LoadToolHelp()
-{
+const ToolHelp &LoadToolHelp() {
     static const ToolHelp functions = [] {
         ToolHelp found;
         if (HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll")) {
@@ -45,8 +45,7 @@ const ToolHelp &LoadToolHelp()
     return functions;
 }
 
-std::u16string EntryName(const PROCESSENTRY32W &entry)
-{
+std::u16string EntryName(const PROCESSENTRY32W &entry) {
     std::size_t length = 0;
     while (length < MAX_PATH && entry.szExeFile[length] != L'\0')
         ++length;
@@ -55,8 +54,7 @@ std::u16string EntryName(const PROCESSENTRY32W &entry)
 
 class Win32Processes final : public ProcessSeam {
 public:
-    std::optional<std::vector<ProcessEntry>> Snapshot() override
-    {
+    std::optional<std::vector<ProcessEntry>> Snapshot() override {
         const ToolHelp &toolHelp = LoadToolHelp();
         if (!toolHelp.Complete())
             return std::nullopt;
@@ -74,8 +72,7 @@ public:
         return entries;
     }
 
-    bool Terminate(std::uint32_t processId) override
-    {
+    bool Terminate(std::uint32_t processId) override {
         const HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, processId);
         if (process == nullptr)
             return false;
@@ -87,8 +84,7 @@ public:
 
 } // namespace
 
-ProcessSeam &SystemProcesses()
-{
+ProcessSeam &SystemProcesses() {
     static Win32Processes processes;
     return processes;
 }

@@ -1,7 +1,9 @@
 // The shell on Windows: ShellExecuteW with the "open" verb.
 #include "../shell_seam.h"
 
+// windows.h must come before the other Windows headers.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <cstdint>
@@ -12,8 +14,7 @@ namespace {
 
 class Win32Shell final : public ShellSeam {
 public:
-    bool Open(const std::u16string &target) override
-    {
+    bool Open(const std::u16string &target) override {
         if (target.empty())
             return false;
         const HINSTANCE result =
@@ -26,8 +27,7 @@ public:
 
 } // namespace
 
-ShellSeam &SystemShell()
-{
+ShellSeam &SystemShell() {
     static Win32Shell shell;
     return shell;
 }

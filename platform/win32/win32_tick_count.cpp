@@ -4,6 +4,8 @@
 
 namespace platform {
 
-std::uint32_t GetTickCount() { return ::GetTickCount(); }
+std::uint32_t GetTickCount() {
+    return ::GetTickCount();
+}
 
 } // namespace platform

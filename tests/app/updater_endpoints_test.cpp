@@ -4,11 +4,10 @@
 
 namespace {
 
-TEST(UpdaterEndpoints, BuildTimeBasesGiveDistinctHosts)
-{
-    const auto endpoints = UpdaterEndpoints::From(QStringLiteral("http://zorvane.example"),
-                                                  QStringLiteral("http://version.zorvane.example/"),
-                                                  QString());
+TEST(UpdaterEndpoints, BuildTimeBasesGiveDistinctHosts) {
+    const auto endpoints =
+        UpdaterEndpoints::From(QStringLiteral("http://zorvane.example"),
+                               QStringLiteral("http://version.zorvane.example/"), QString());
     EXPECT_EQ(endpoints.SiteAddress, QStringLiteral("zorvane.example"));
     EXPECT_EQ(endpoints.SiteOpenAddress, QStringLiteral("http://zorvane.example"));
     EXPECT_EQ(endpoints.DownloadUrl,
@@ -22,8 +21,7 @@ TEST(UpdaterEndpoints, BuildTimeBasesGiveDistinctHosts)
     }
 }
 
-TEST(UpdaterEndpoints, OneServerOverridesEveryAddressAndKeepsItsPortAndScheme)
-{
+TEST(UpdaterEndpoints, OneServerOverridesEveryAddressAndKeepsItsPortAndScheme) {
     const auto endpoints = UpdaterEndpoints::From(QStringLiteral("http://zorvane.example"),
                                                   QStringLiteral("http://version.zorvane.example"),
                                                   QStringLiteral("https://127.0.0.1:8080/"));
@@ -34,7 +32,8 @@ TEST(UpdaterEndpoints, OneServerOverridesEveryAddressAndKeepsItsPortAndScheme)
     EXPECT_EQ(endpoints.VersionUrl,
               QStringLiteral("https://127.0.0.1:8080/ver.php?appname=iso&ver=10"));
 
-    const auto ipv6 = UpdaterEndpoints::From(QStringLiteral("http://[::1]:9000"), QString(), QString());
+    const auto ipv6 =
+        UpdaterEndpoints::From(QStringLiteral("http://[::1]:9000"), QString(), QString());
     EXPECT_EQ(ipv6.SiteAddress, QStringLiteral("[::1]:9000"));
 }
 

@@ -23,20 +23,17 @@ public:
     std::vector<std::string> calls;
     std::vector<std::u16string> checked;
 
-    bool GetConnectedState(std::uint32_t &f) override
-    {
+    bool GetConnectedState(std::uint32_t &f) override {
         calls.push_back("GetConnectedState");
         f = flags;
         return connected;
     }
-    bool QueryConnectedState(std::uint32_t &s) override
-    {
+    bool QueryConnectedState(std::uint32_t &s) override {
         calls.push_back("QueryConnectedState");
         s = state;
         return queryOk;
     }
-    bool CheckConnection(const std::u16string &url) override
-    {
+    bool CheckConnection(const std::u16string &url) override {
         calls.push_back("CheckConnection");
         checked.push_back(url);
         return std::find(reachable.begin(), reachable.end(), url) != reachable.end();
@@ -46,8 +43,7 @@ public:
 const ConnectionTestTable kUrls = {u"http://first.test", u"http://second.test",
                                    u"http://third.test"};
 
-TEST(ConnectivityProbe, ConnectedAndOnlineAnswersAfterOneCall)
-{
+TEST(ConnectivityProbe, ConnectedAndOnlineAnswersAfterOneCall) {
     RecordingInternet internet;
     internet.connected = true;
     internet.flags = 0x02; // a LAN connection, not offline
@@ -55,8 +51,7 @@ TEST(ConnectivityProbe, ConnectedAndOnlineAnswersAfterOneCall)
     EXPECT_EQ(internet.calls, std::vector<std::string>{"GetConnectedState"});
 }
 
-TEST(ConnectivityProbe, OfflineFlagFallsBackToForcedConnectionsInTableOrder)
-{
+TEST(ConnectivityProbe, OfflineFlagFallsBackToForcedConnectionsInTableOrder) {
     RecordingInternet internet;
     internet.connected = true;
     internet.flags = platform::kConnectionOffline;
@@ -67,8 +62,7 @@ TEST(ConnectivityProbe, OfflineFlagFallsBackToForcedConnectionsInTableOrder)
               (std::vector<std::u16string>{u"http://first.test", u"http://second.test"}));
 }
 
-TEST(ConnectivityProbe, NoConnectedStateMeansNoAttempt)
-{
+TEST(ConnectivityProbe, NoConnectedStateMeansNoAttempt) {
     for (const bool queryOk : {true, false}) {
         RecordingInternet internet;
         internet.queryOk = queryOk;
@@ -80,16 +74,14 @@ TEST(ConnectivityProbe, NoConnectedStateMeansNoAttempt)
     }
 }
 
-TEST(ConnectivityProbe, ThreeFailedAttemptsGiveFalse)
-{
+TEST(ConnectivityProbe, ThreeFailedAttemptsGiveFalse) {
     RecordingInternet internet;
     internet.state = platform::kConnectedStateConnected;
     EXPECT_FALSE(platform::IsInternetConnected(internet, kUrls));
     EXPECT_EQ(internet.checked, std::vector<std::u16string>(kUrls.begin(), kUrls.end()));
 }
 
-TEST(ConnectivityProbe, ThrowingSeamGivesFalse)
-{
+TEST(ConnectivityProbe, ThrowingSeamGivesFalse) {
     struct Throwing final : InternetSeam {
         bool GetConnectedState(std::uint32_t &) override { throw std::runtime_error("boom"); }
         bool QueryConnectedState(std::uint32_t &) override { return false; }

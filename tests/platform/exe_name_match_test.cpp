@@ -9,8 +9,7 @@ namespace {
 using platform::ExeNameMatches;
 using platform::ProcessEntry;
 
-TEST(ExeNameMatch, OnlyAsciiLettersAreCaseFolded)
-{
+TEST(ExeNameMatch, OnlyAsciiLettersAreCaseFolded) {
     EXPECT_TRUE(ExeNameMatches(u"NOTEPAD.EXE", u"notepad.exe"));
     EXPECT_TRUE(ExeNameMatches(u"Notepad.exe", u"notepad.exe"));
     EXPECT_TRUE(ExeNameMatches(u"nötepad.exe", u"NÖTEPAD.EXE") == false);
@@ -20,8 +19,7 @@ TEST(ExeNameMatch, OnlyAsciiLettersAreCaseFolded)
     EXPECT_FALSE(ExeNameMatches(u"notepad.exe ", u"notepad.exe"));
 }
 
-TEST(ExeNameMatch, FileNamePartOrWholeName)
-{
+TEST(ExeNameMatch, FileNamePartOrWholeName) {
     EXPECT_TRUE(ExeNameMatches(u"C:\\Windows\\notepad.exe", u"notepad.exe"));
     EXPECT_TRUE(ExeNameMatches(u"C:notepad.exe", u"NOTEPAD.EXE"));
     // The whole name is tried too, so a caller may give a full path.
@@ -31,8 +29,7 @@ TEST(ExeNameMatch, FileNamePartOrWholeName)
 #endif
 }
 
-TEST(ExeNameMatch, EmptyNameMatchesNothing)
-{
+TEST(ExeNameMatch, EmptyNameMatchesNothing) {
     EXPECT_FALSE(ExeNameMatches(u"", u""));
     EXPECT_FALSE(ExeNameMatches(u"C:\\dir\\", u""));
 }
@@ -45,15 +42,13 @@ public:
     std::vector<std::uint32_t> terminated;
 
     std::optional<std::vector<ProcessEntry>> Snapshot() override { return entries; }
-    bool Terminate(std::uint32_t pid) override
-    {
+    bool Terminate(std::uint32_t pid) override {
         terminated.push_back(pid);
         return terminateResult.count(pid) ? terminateResult[pid] : true;
     }
 };
 
-TEST(TerminateByName, EveryMatchIsAttemptedAndTheLastResultCounts)
-{
+TEST(TerminateByName, EveryMatchIsAttemptedAndTheLastResultCounts) {
     FakeProcesses processes;
     processes.entries = std::vector<ProcessEntry>{
         {10, u"explorer.exe"}, {11, u"notepad.exe"}, {12, u"NOTEPAD.EXE"}, {13, u"x.exe"}};
@@ -67,8 +62,7 @@ TEST(TerminateByName, EveryMatchIsAttemptedAndTheLastResultCounts)
     EXPECT_EQ(processes.terminated.size(), 2u);
 }
 
-TEST(TerminateByName, NoSnapshotOrNoMatchIsFalseWithNothingEnded)
-{
+TEST(TerminateByName, NoSnapshotOrNoMatchIsFalseWithNothingEnded) {
     FakeProcesses processes;
     EXPECT_FALSE(platform::TerminateProcessByName(processes, u"notepad.exe"));
     processes.entries = std::vector<ProcessEntry>{{10, u"explorer.exe"}};
@@ -77,18 +71,17 @@ TEST(TerminateByName, NoSnapshotOrNoMatchIsFalseWithNothingEnded)
     EXPECT_TRUE(processes.terminated.empty());
 }
 
-TEST(TerminateByName, NamesAreCutAt260CodeUnitsAndAtTheFirstZero)
-{
+TEST(TerminateByName, NamesAreCutAt260CodeUnitsAndAtTheFirstZero) {
     FakeProcesses processes;
     const std::u16string longName = std::u16string(250, u'a') + u"notepad.exe"; // 261 units
-    processes.entries = std::vector<ProcessEntry>{
-        {20, std::u16string(u"notepad.exe\0garbage", 19)},
-        {21, longName},
-        {22, std::u16string(249, u'b') + u"notepad.exe"}}; // exactly 260
+    processes.entries =
+        std::vector<ProcessEntry>{{20, std::u16string(u"notepad.exe\0garbage", 19)},
+                                  {21, longName},
+                                  {22, std::u16string(249, u'b') + u"notepad.exe"}}; // exactly 260
     EXPECT_TRUE(platform::TerminateProcessByName(processes, u"notepad.exe"));
     EXPECT_EQ(processes.terminated, (std::vector<std::uint32_t>{20}));
-    EXPECT_TRUE(platform::TerminateProcessByName(processes, std::u16string(249, u'B') +
-                                                                u"NOTEPAD.exe"));
+    EXPECT_TRUE(
+        platform::TerminateProcessByName(processes, std::u16string(249, u'B') + u"NOTEPAD.exe"));
 }
 
 } // namespace

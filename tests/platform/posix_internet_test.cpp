@@ -15,8 +15,7 @@ namespace {
 /// A TCP listener on an ephemeral loopback port.
 class LoopbackListener {
 public:
-    LoopbackListener()
-    {
+    LoopbackListener() {
         fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -28,8 +27,7 @@ public:
         port_ = ntohs(address.sin_port);
     }
     ~LoopbackListener() { Close(); }
-    void Close()
-    {
+    void Close() {
         if (fd_ >= 0)
             ::close(fd_);
         fd_ = -1;
@@ -41,14 +39,12 @@ private:
     int port_ = 0;
 };
 
-std::u16string LoopbackUrl(int port)
-{
+std::u16string LoopbackUrl(int port) {
     const std::string text = "http://127.0.0.1:" + std::to_string(port);
     return std::u16string(text.begin(), text.end());
 }
 
-TEST(PosixCheckConnection, ListenerAcceptsAndClosedPortRefusesPromptly)
-{
+TEST(PosixCheckConnection, ListenerAcceptsAndClosedPortRefusesPromptly) {
     auto &internet = platform::SystemInternet();
     LoopbackListener listener;
     const auto start = std::chrono::steady_clock::now();
@@ -60,16 +56,14 @@ TEST(PosixCheckConnection, ListenerAcceptsAndClosedPortRefusesPromptly)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
-TEST(PosixCheckConnection, AddressWithoutHostFailsWithoutTrying)
-{
+TEST(PosixCheckConnection, AddressWithoutHostFailsWithoutTrying) {
     auto &internet = platform::SystemInternet();
     EXPECT_FALSE(internet.CheckConnection(u""));
     EXPECT_FALSE(internet.CheckConnection(u"http://"));
     EXPECT_FALSE(internet.CheckConnection(u"http://:80/path"));
 }
 
-TEST(PosixConnectedState, NeverReportsOfflineAndAgreesWithTheOption)
-{
+TEST(PosixConnectedState, NeverReportsOfflineAndAgreesWithTheOption) {
     auto &internet = platform::SystemInternet();
     std::uint32_t flags = 0xFFFF;
     const bool connected = internet.GetConnectedState(flags);

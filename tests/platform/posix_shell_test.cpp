@@ -14,8 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(PosixShell, StartsAFileWithoutExecutePermissionDetached)
-{
+TEST(PosixShell, StartsAFileWithoutExecutePermissionDetached) {
     const fs::path folder = fs::temp_directory_path() / ("shell-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     const fs::path program = folder / "client.exe";
@@ -37,8 +36,7 @@ TEST(PosixShell, StartsAFileWithoutExecutePermissionDetached)
     fs::remove_all(folder);
 }
 
-TEST(PosixShell, MissingFileOrEmptyTargetIsRefused)
-{
+TEST(PosixShell, MissingFileOrEmptyTargetIsRefused) {
     EXPECT_FALSE(platform::SystemShell().Open(u""));
     EXPECT_FALSE(platform::SystemShell().Open(u"/nonexistent/folder/client.exe"));
 }

@@ -5,8 +5,7 @@
 #include <chrono>
 #include <thread>
 
-TEST(TickCount, AdvancesInMilliseconds)
-{
+TEST(TickCount, AdvancesInMilliseconds) {
     const std::uint32_t before = platform::GetTickCount();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const std::uint32_t elapsed = platform::GetTickCount() - before;

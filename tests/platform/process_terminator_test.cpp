@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <stdexcept>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,8 +29,7 @@ using namespace std::chrono_literals;
 /// still running.
 class Child {
 public:
-    Child(const std::string &executable, const std::string &argv0)
-    {
+    Child(const std::string &executable, const std::string &argv0) {
         int ready[2];
         if (::pipe2(ready, O_CLOEXEC) != 0)
             throw std::runtime_error("pipe");
@@ -48,8 +47,7 @@ public:
     }
     Child(const Child &) = delete;
     Child &operator=(const Child &) = delete;
-    ~Child()
-    {
+    ~Child() {
         if (!reaped_) {
             ::kill(pid_, SIGKILL);
             ::waitpid(pid_, nullptr, 0);
@@ -57,8 +55,7 @@ public:
     }
 
     /// True when the child ended by SIGKILL within two seconds.
-    bool WasKilled()
-    {
+    bool WasKilled() {
         for (auto waited = 0ms; waited < 2000ms; waited += 10ms) {
             int status = 0;
             if (::waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -70,8 +67,7 @@ public:
         return false;
     }
 
-    bool IsRunning()
-    {
+    bool IsRunning() {
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             reaped_ = true;
@@ -87,24 +83,21 @@ private:
 
 class TerminatorOnRealProcesses : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         folder_ = fs::temp_directory_path() / ("terminator-" + std::to_string(::getpid()));
         fs::create_directories(folder_);
     }
     void TearDown() override { fs::remove_all(folder_); }
 
     /// A copy of sleep whose executable file is named `name`.
-    std::string SleepNamed(const std::string &name)
-    {
+    std::string SleepNamed(const std::string &name) {
         const fs::path copy = folder_ / name;
         fs::copy_file(kSleep, copy, fs::copy_options::overwrite_existing);
         fs::permissions(copy, fs::perms::owner_all);
         return copy.string();
     }
 
-    static bool Terminate(const std::string &name)
-    {
+    static bool Terminate(const std::string &name) {
         return platform::TerminateProcessByName(platform::SystemProcesses(),
                                                 platform::Utf8ToUtf16(name));
     }
@@ -114,8 +107,7 @@ protected:
     fs::path folder_;
 };
 
-TEST_F(TerminatorOnRealProcesses, EndsEveryAsciiCaseVariantAndPathButNotLongerNames)
-{
+TEST_F(TerminatorOnRealProcesses, EndsEveryAsciiCaseVariantAndPathButNotLongerNames) {
     const std::string name = "notepad-" + pid_ + ".exe";
     std::string upper = name;
     for (char &c : upper)
@@ -140,8 +132,7 @@ TEST_F(TerminatorOnRealProcesses, EndsEveryAsciiCaseVariantAndPathButNotLongerNa
     EXPECT_TRUE(containing.IsRunning());
 }
 
-TEST_F(TerminatorOnRealProcesses, NonAsciiLettersMustMatchExactly)
-{
+TEST_F(TerminatorOnRealProcesses, NonAsciiLettersMustMatchExactly) {
     const std::string name = "nötepad-" + pid_ + ".exe";
     Child asciiCapitals(kSleep, "NöTEPAD-" + pid_ + ".EXE");
     Child allCapitals(kSleep, "NÖTEPAD-" + pid_ + ".EXE");
@@ -152,8 +143,7 @@ TEST_F(TerminatorOnRealProcesses, NonAsciiLettersMustMatchExactly)
     EXPECT_TRUE(allCapitals.IsRunning());
 }
 
-TEST_F(TerminatorOnRealProcesses, TwoMatchesBothEndedAndNoMatchEndsNothing)
-{
+TEST_F(TerminatorOnRealProcesses, TwoMatchesBothEndedAndNoMatchEndsNothing) {
     const std::string name = "zorvane-" + pid_ + ".exe";
     Child first(kSleep, name);
     Child second(kSleep, name);
@@ -168,8 +158,7 @@ TEST_F(TerminatorOnRealProcesses, TwoMatchesBothEndedAndNoMatchEndsNothing)
     EXPECT_TRUE(bystander.IsRunning());
 }
 
-TEST(PosixProcessSeam, SnapshotListsThisProcessAndRefusesBadIds)
-{
+TEST(PosixProcessSeam, SnapshotListsThisProcessAndRefusesBadIds) {
     const auto snapshot = platform::SystemProcesses().Snapshot();
     ASSERT_TRUE(snapshot.has_value());
     const auto self = std::uint32_t(::getpid());

@@ -7,8 +7,7 @@ namespace {
 
 using platform::ParseUrl;
 
-TEST(TextEncoding, RoundTripsPersianAndAstralTextAndReplacesBadBytes)
-{
+TEST(TextEncoding, RoundTripsPersianAndAstralTextAndReplacesBadBytes) {
     const std::u16string persian = u"بروز رسانی نرم افزار \U0001F600";
     EXPECT_EQ(platform::Utf8ToUtf16(platform::Utf16ToUtf8(persian)), persian);
     EXPECT_EQ(platform::Utf8ToUtf16("a\xFF"
@@ -19,8 +18,7 @@ TEST(TextEncoding, RoundTripsPersianAndAstralTextAndReplacesBadBytes)
     EXPECT_EQ(platform::Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
 
-TEST(UrlParts, HostPortAndSchemeDefaults)
-{
+TEST(UrlParts, HostPortAndSchemeDefaults) {
     auto parts = ParseUrl(u"http://www.example.org");
     ASSERT_TRUE(parts);
     EXPECT_EQ(parts->Host, "www.example.org");

@@ -12,8 +12,7 @@ namespace {
 
 class ToolkitTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         static int argc = 1;
         static char name[] = "toolkit_tests";
         static char *argv[] = {name, nullptr};
@@ -23,8 +22,7 @@ protected:
     static inline QGuiApplication *app_ = nullptr;
 };
 
-TEST_F(ToolkitTest, PlainColoursAndNonePassUnchanged)
-{
+TEST_F(ToolkitTest, PlainColoursAndNonePassUnchanged) {
     EXPECT_EQ(ColorToRGB(clNone), clNone);
     EXPECT_EQ(ColorToRGB(0x00F4D8BD), 0x00F4D8BDu);
     EXPECT_EQ(ColorToRGB(clSilver), 0x00C0C0C0u);
@@ -32,8 +30,7 @@ TEST_F(ToolkitTest, PlainColoursAndNonePassUnchanged)
     EXPECT_FALSE(IsSystemColor(clNone));
 }
 
-TEST_F(ToolkitTest, SystemColoursFollowTheCurrentPalette)
-{
+TEST_F(ToolkitTest, SystemColoursFollowTheCurrentPalette) {
     QPalette palette = QGuiApplication::palette();
     palette.setColor(QPalette::WindowText, QColor(1, 2, 3));
     palette.setColor(QPalette::Button, QColor(200, 100, 50));
@@ -46,8 +43,7 @@ TEST_F(ToolkitTest, SystemColoursFollowTheCurrentPalette)
     EXPECT_EQ(ColorToRGB(clWindowText), RGBColor(9, 8, 7));
 }
 
-TEST_F(ToolkitTest, FontHeightSignRule)
-{
+TEST_F(ToolkitTest, FontHeightSignRule) {
     TFont font;
     font.Height = -16;
     EXPECT_EQ(font.SizeInPoints(), 12);
@@ -67,8 +63,7 @@ TEST_F(ToolkitTest, FontHeightSignRule)
     EXPECT_FALSE(font.ToQFont().italic());
 }
 
-TEST(Rounding, HalfEvenAndTruncation)
-{
+TEST(Rounding, HalfEvenAndTruncation) {
     EXPECT_EQ(RoundHalfEven(100.5), 100);
     EXPECT_EQ(RoundHalfEven(101.5), 102);
     EXPECT_EQ(RoundHalfEven(-2.5), -2);

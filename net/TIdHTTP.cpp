@@ -1,0 +1,135 @@
+// The client's settings, cancellation and the query encoding; the transfer itself is in
+// curl_transfer.cpp.
+#include "TIdHTTP.h"
+
+#include "curl_transfer.h"
+
+namespace {
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+/// Characters that may stand in a query as they are: unreserved, sub-delimiters, ":@/?".
+bool IsQuerySafe(unsigned char c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+        return true;
+    switch (c) {
+    case '-':
+    case '.':
+    case '_':
+    case '~':
+    case '!':
+    case '$':
+    case '&':
+    case '\'':
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case ',':
+    case ';':
+    case '=':
+    case ':':
+    case '@':
+    case '/':
+    case '?':
+        return true;
+    default:
+        return false;
+    }
+}
+
+/// Clears a pending cancel when `Get` ends, however it ends.
+struct CancelReset {
+    std::atomic<bool> &flag;
+    ~CancelReset() { flag = false; }
+};
+
+} // namespace
+
+struct TIdHTTP::Handles : net::CurlHandles {};
+
+TIdHTTP::TIdHTTP() = default;
+TIdHTTP::~TIdHTTP() = default;
+
+void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
+    CancelReset cancelReset{cancelRequested_};
+    responseCode_ = 0;
+    responseText_.clear();
+    responseContentType_.clear();
+    if (!handles_)
+        handles_ = std::make_unique<Handles>();
+
+    net::TransferRequest request;
+    request.url = options_.count(hoForceEncodeParams) ? EncodeQuery(url) : url;
+    request.userAgent = request_.UserAgent;
+    request.accept = request_.Accept;
+    request.contentType = request_.ContentType;
+    request.contentEncoding = request_.ContentEncoding;
+    request.cookies = allowCookies_;
+    request.connectTimeout = connectTimeout_;
+    request.stallTimeout = stallTimeout_;
+
+    {
+        std::lock_guard lock(wakeMutex_);
+        wakeTarget_ = handles_->multi;
+    }
+    struct WakeReset {
+        TIdHTTP &http;
+        ~WakeReset() {
+            std::lock_guard lock(http.wakeMutex_);
+            http.wakeTarget_ = nullptr;
+        }
+    } wakeReset{*this};
+
+    net::TransferReply reply;
+    try {
+        net::RunTransfer(*handles_, request, sink, *this, cancelRequested_, reply);
+    } catch (...) {
+        responseCode_ = reply.status;
+        responseText_ = reply.reason;
+        responseContentType_ = reply.contentType;
+        throw;
+    }
+    responseCode_ = reply.status;
+    responseText_ = reply.reason;
+    responseContentType_ = reply.contentType;
+}
+
+void TIdHTTP::Cancel() {
+    cancelRequested_ = true;
+    std::lock_guard lock(wakeMutex_);
+    if (wakeTarget_)
+        curl_multi_wakeup(static_cast<CURLM *>(wakeTarget_));
+}
+
+void TIdHTTP::Disconnect() {
+    if (handles_)
+        handles_->CloseConnections();
+}
+
+std::string TIdHTTP::EncodeQuery(const std::string &url) {
+    const auto query = url.find('?');
+    if (query == std::string::npos)
+        return url;
+    const auto fragment = url.find('#', query);
+    const auto end = fragment == std::string::npos ? url.size() : fragment;
+
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out = url.substr(0, query + 1);
+    for (std::size_t i = query + 1; i < end; ++i) {
+        const auto c = static_cast<unsigned char>(url[i]);
+        const bool escape =
+            c == '%' && i + 2 < end && IsHexDigit(url[i + 1]) && IsHexDigit(url[i + 2]);
+        if (IsQuerySafe(c) || escape) {
+            out += char(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        }
+    }
+    out.append(url, end, std::string::npos);
+    return out;
+}

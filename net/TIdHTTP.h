@@ -1,0 +1,129 @@
+#pragma once
+
+#include "EIdHTTPError.h"
+#include "TIdSink.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+
+/// Direction of a progress bracket. A GET only ever receives, so only `wmRead` is raised.
+enum TWorkMode { wmRead, wmWrite };
+
+/// Options of `TIdHTTP`.
+enum TIdHTTPOption {
+    /// Characters outside the URL-safe set in the query are percent-encoded before sending;
+    /// "&", "=" and existing %XX escapes stay as they are.
+    hoForceEncodeParams,
+};
+using TIdHTTPOptions = std::set<TIdHTTPOption>;
+
+/// The request headers sent with every `Get`. An empty field is not sent (except `Accept` and
+/// `UserAgent`, which are always sent when not empty and default to the values below).
+struct TIdHTTPRequest {
+    std::string Accept = "text/html, */*";
+    std::string UserAgent = "Mozilla/3.0 (compatible; Indy Library)";
+    /// Sent as Content-Type when set, although a GET carries no body.
+    std::string ContentType;
+    /// Sent as Content-Encoding when set, although a GET carries no body.
+    std::string ContentEncoding;
+};
+
+/// An HTTP/1.1 client over libcurl: one GET at a time into a `TIdSink`.
+///
+/// Thread rules: settings, `Get`, `Disconnect` and the response getters belong to one thread at
+/// a time (the worker in the update flow); the progress events run on the thread that called
+/// `Get`. `Cancel` may be called from any thread at any time.
+///
+/// `Get` succeeds only for a 2xx reply whose body arrived whole; everything else raises a class
+/// derived from `EIdHTTPError` (see `EIdHTTPError.h`). Redirects are never followed and no
+/// `Accept-Encoding` is offered, so the body arrives as the server stores it.
+class TIdHTTP {
+public:
+    using TWorkBeginEvent =
+        std::function<void(TIdHTTP &sender, TWorkMode mode, std::int64_t countMax)>;
+    using TWorkEvent = std::function<void(TIdHTTP &sender, TWorkMode mode, std::int64_t count)>;
+    using TWorkEndEvent = std::function<void(TIdHTTP &sender, TWorkMode mode)>;
+
+    TIdHTTP();
+    ~TIdHTTP();
+    TIdHTTP(const TIdHTTP &) = delete;
+    TIdHTTP &operator=(const TIdHTTP &) = delete;
+
+    /// Sends one GET to `url` and writes the body of a 2xx reply into `sink`.
+    ///
+    /// Progress: for a 2xx reply, one bracket `OnWorkBegin(wmRead, announced length or 0)`, then
+    /// `OnWork(wmRead, cumulative body bytes)` per received piece, then `OnWorkEnd(wmRead)`, which
+    /// is raised also when the transfer fails, before the exception leaves `Get`. A reply outside
+    /// 2xx raises no progress event and writes nothing into the sink. An exception thrown by an
+    /// event handler ends the transfer and leaves `Get` unchanged (after `OnWorkEnd`).
+    void Get(const std::string &url, TIdSink &sink);
+
+    /// Makes a running `Get` raise `EIdCancelled` within 250 ms, even while the server sends
+    /// nothing. Any thread. A cancel that arrives while no `Get` runs applies to the next `Get`;
+    /// each `Get` clears it when it returns or raises.
+    void Cancel();
+
+    /// Closes the kept-alive connection, if any. Cookies are kept.
+    void Disconnect();
+
+    /// The request headers (an owned sub-object, changed in place).
+    TIdHTTPRequest &Request() { return request_; }
+    const TIdHTTPRequest &Request() const { return request_; }
+
+    const TIdHTTPOptions &HTTPOptions() const { return options_; }
+    void SetHTTPOptions(const TIdHTTPOptions &options) { options_ = options; }
+
+    /// When on (the default), cookies set by replies are sent back on later requests of this
+    /// client; they live in memory only. Turning it off forgets them.
+    bool AllowCookies() const { return allowCookies_; }
+    void SetAllowCookies(bool allow) { allowCookies_ = allow; }
+
+    /// Time allowed for name resolution and the connection. Default 15 s.
+    std::chrono::milliseconds ConnectTimeout() const { return connectTimeout_; }
+    void SetConnectTimeout(std::chrono::milliseconds timeout) { connectTimeout_ = timeout; }
+    /// Once connected, a transfer that receives no byte for this long fails. Default 30 s.
+    std::chrono::milliseconds StallTimeout() const { return stallTimeout_; }
+    void SetStallTimeout(std::chrono::milliseconds timeout) { stallTimeout_ = timeout; }
+
+    /// Status code of the last reply (0 before one arrived).
+    int ResponseCode() const { return responseCode_; }
+    /// Reason phrase of the last reply's status line.
+    const std::string &ResponseText() const { return responseText_; }
+    /// Content-Type of the last reply, as sent (empty when none).
+    const std::string &ResponseContentType() const { return responseContentType_; }
+
+    TWorkBeginEvent OnWorkBegin;
+    TWorkEvent OnWork;
+    TWorkEndEvent OnWorkEnd;
+
+    /// Percent-encodes the characters outside the URL-safe set in the query of `url` (what
+    /// `hoForceEncodeParams` does before sending). "&", "=" and existing %XX escapes stay.
+    static std::string EncodeQuery(const std::string &url);
+
+private:
+    TIdHTTPRequest request_;
+    TIdHTTPOptions options_{hoForceEncodeParams};
+    bool allowCookies_ = true;
+    std::chrono::milliseconds connectTimeout_{15000};
+    std::chrono::milliseconds stallTimeout_{30000};
+
+    int responseCode_ = 0;
+    std::string responseText_;
+    std::string responseContentType_;
+
+    /// The libcurl handles: the easy handle keeps the cookies, the multi handle the connections.
+    struct Handles;
+    std::unique_ptr<Handles> handles_;
+
+    /// Guards `wakeTarget_`, the multi handle of the running `Get` that `Cancel` wakes from
+    /// another thread (null while no `Get` runs).
+    std::mutex wakeMutex_;
+    void *wakeTarget_ = nullptr;
+    std::atomic<bool> cancelRequested_{false};
+};

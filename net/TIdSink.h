@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+/// Where `TIdHTTP::Get` writes a reply body: one method, so the client knows nothing about files
+/// or memory.
+///
+/// `Add` reports a failure by throwing (any `std::exception`); `TIdHTTP::Get` turns it into
+/// `EIdSinkFailed` carrying the message.
+class TIdSink {
+public:
+    virtual ~TIdSink() = default;
+
+    /// Appends `len` bytes. Called on the thread that runs `Get`, once per received piece.
+    virtual void Add(const char *data, std::size_t len) = 0;
+};
+
+/// Collects the body in memory (small replies: the version query).
+class TIdMemorySink final : public TIdSink {
+public:
+    void Add(const char *data, std::size_t len) override { data_.append(data, len); }
+
+    /// The bytes received so far.
+    const std::string &Data() const { return data_; }
+    std::size_t Size() const { return data_.size(); }
+    void Clear() { data_.clear(); }
+
+private:
+    std::string data_;
+};
+
+/// Streams the body into a file, created or truncated when the sink is made. Memory stays flat
+/// whatever the body's size.
+///
+/// Every failure (the file cannot be created, a write fails, the disk is full) throws
+/// `EIdSinkFailed` with the system's reason. The destructor closes the file without reporting;
+/// call `Close` to learn whether the last bytes reached the file. The sink never removes the file:
+/// that is its owner's decision.
+class TIdFileSink final : public TIdSink {
+public:
+    explicit TIdFileSink(std::filesystem::path path);
+    ~TIdFileSink() override;
+    TIdFileSink(const TIdFileSink &) = delete;
+    TIdFileSink &operator=(const TIdFileSink &) = delete;
+
+    void Add(const char *data, std::size_t len) override;
+
+    /// Writes buffered bytes and forces them to the disk (fsync), so a following rename publishes
+    /// a complete file.
+    void Flush();
+    /// Writes buffered bytes and closes the file; later calls do nothing. Throws on a failed write.
+    void Close();
+
+    const std::filesystem::path &Path() const { return path_; }
+    /// Bytes accepted by `Add` so far.
+    std::size_t Size() const { return size_; }
+
+private:
+    [[noreturn]] void Fail(const char *what, int error) const;
+
+    std::filesystem::path path_;
+    std::FILE *file_ = nullptr;
+    std::size_t size_ = 0;
+};

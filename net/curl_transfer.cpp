@@ -1,0 +1,375 @@
+// One GET over libcurl's multi interface: a poll loop that a cancel wakes at once, the stall
+// clock, the status check before the first body byte, and the progress bracket.
+#include "curl_transfer.h"
+
+#include "curl_errors.h"
+
+#include <algorithm>
+#include <charconv>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <string_view>
+
+namespace net {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+/// libcurl's receive buffer. Large pieces keep the work per byte low; 256 KiB or more brings a
+/// file download level with the curl command.
+constexpr long kReceiveBufferSize = 512L * 1024;
+/// Longest single wait while nothing happens; a cancel wakes the wait at once anyway.
+constexpr milliseconds kMaxPollWait{1000};
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        if (lower(text[i]) != lower(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+/// The state of one transfer, shared with libcurl's callbacks.
+class Transfer {
+public:
+    Transfer(TIdHTTP &sender, TIdSink &sink, TransferReply &reply)
+        : sender_(sender), sink_(sink), reply_(reply) {}
+
+    static std::size_t OnHeader(char *data, std::size_t size, std::size_t count, void *self) {
+        return static_cast<Transfer *>(self)->Header(std::string_view(data, size * count));
+    }
+    static std::size_t OnBody(char *data, std::size_t size, std::size_t count, void *self) {
+        return static_cast<Transfer *>(self)->Body(data, size * count);
+    }
+    static int OnConnected(void *self, char *, char *, int, int) {
+        auto *transfer = static_cast<Transfer *>(self);
+        transfer->connected_ = true;
+        transfer->lastByte_ = Clock::now();
+        return CURL_PREREQFUNC_OK;
+    }
+
+    /// Raises the outcome after libcurl's result `code`; returns only on a complete 2xx body.
+    void Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind, const std::string &url,
+                const char *curlMessage, milliseconds stallTimeout);
+
+    bool Connected() const { return connected_; }
+    Clock::time_point LastByte() const { return lastByte_; }
+
+private:
+    std::size_t Header(std::string_view line);
+    std::size_t Body(const char *data, std::size_t len);
+    void OpenBracket();
+
+    TIdHTTP &sender_;
+    TIdSink &sink_;
+    TransferReply &reply_;
+
+    bool connected_ = false;
+    Clock::time_point lastByte_ = Clock::now();
+    bool headersDone_ = false;
+    bool chunked_ = false;
+    std::int64_t contentLength_ = -1;
+    bool badLength_ = false; // a Content-Length that is not a number of bytes
+    bool bracketOpen_ = false;
+    bool rejected_ = false;   // a final status outside 2xx: aborted before any body byte
+    bool unexpected_ = false; // body bytes without a status accepted first
+    std::int64_t count_ = 0;
+    std::optional<std::string> sinkError_;
+    std::exception_ptr handlerError_;
+};
+
+std::size_t Transfer::Header(std::string_view line) {
+    lastByte_ = Clock::now();
+    if (headersDone_)
+        return line.size(); // trailers of a chunked body
+    const std::string_view text = Trim(line);
+
+    if (text.empty()) {
+        if (reply_.status >= 100 && reply_.status < 200)
+            return line.size(); // an interim reply; the final one follows
+        headersDone_ = true;
+        if (reply_.status < 200 || reply_.status > 299) {
+            rejected_ = true; // its body (an error page) is never read
+            return 0;
+        }
+        if (badLength_ && !chunked_) {
+            unexpected_ = true; // a length we cannot honour: no body can be complete
+            return 0;
+        }
+        OpenBracket();
+        return handlerError_ ? 0 : line.size();
+    }
+
+    if (StartsWithNoCase(text, "HTTP/")) {
+        // "HTTP/1.1 404 Not Found": a new header block begins.
+        reply_.status = 0;
+        reply_.reason.clear();
+        reply_.contentType.clear();
+        contentLength_ = -1;
+        badLength_ = false;
+        chunked_ = false;
+        const auto space = text.find(' ');
+        if (space != std::string_view::npos) {
+            std::string_view rest = text.substr(space + 1);
+            int status = 0;
+            const auto [end, error] =
+                std::from_chars(rest.data(), rest.data() + rest.size(), status);
+            if (error == std::errc() && end == rest.data() + std::min<std::size_t>(3, rest.size()))
+                reply_.status = status;
+            reply_.reason = std::string(Trim(rest.substr(std::min<std::size_t>(3, rest.size()))));
+        }
+        return line.size();
+    }
+
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos)
+        return line.size();
+    const std::string_view name = Trim(text.substr(0, colon));
+    const std::string_view value = Trim(text.substr(colon + 1));
+    if (StartsWithNoCase(name, "content-type") && name.size() == 12) {
+        reply_.contentType = std::string(value);
+    } else if (StartsWithNoCase(name, "content-length") && name.size() == 14) {
+        std::int64_t length = -1;
+        const auto [end, error] =
+            std::from_chars(value.data(), value.data() + value.size(), length);
+        const bool valid =
+            error == std::errc() && end == value.data() + value.size() && length >= 0;
+        contentLength_ = valid ? length : -1;
+        badLength_ = !valid; // libcurl would read an overflowing length until the server closes
+
+    } else if (StartsWithNoCase(name, "transfer-encoding") && name.size() == 17) {
+        chunked_ = value.find("chunked") != std::string_view::npos;
+    }
+    return line.size();
+}
+
+void Transfer::OpenBracket() {
+    bracketOpen_ = true;
+    // A chunked body has no length of its own, whatever a Content-Length beside it says.
+    const std::int64_t expected = (chunked_ || contentLength_ < 0) ? 0 : contentLength_;
+    try {
+        if (sender_.OnWorkBegin)
+            sender_.OnWorkBegin(sender_, wmRead, expected);
+    } catch (...) {
+        handlerError_ = std::current_exception();
+    }
+}
+
+std::size_t Transfer::Body(const char *data, std::size_t len) {
+    lastByte_ = Clock::now();
+    if (!bracketOpen_) {
+        unexpected_ = true;
+        return 0;
+    }
+    try {
+        sink_.Add(data, len);
+    } catch (const std::exception &e) {
+        sinkError_ = e.what();
+        return 0;
+    } catch (...) {
+        sinkError_ = "the sink failed";
+        return 0;
+    }
+    count_ += static_cast<std::int64_t>(len);
+    try {
+        if (sender_.OnWork)
+            sender_.OnWork(sender_, wmRead, count_);
+    } catch (...) {
+        handlerError_ = std::current_exception();
+        return 0;
+    }
+    return len;
+}
+
+void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
+                      const std::string &url, const char *curlMessage, milliseconds stallTimeout) {
+    const std::string where = "GET " + url + ": ";
+    std::exception_ptr failure;
+    try {
+        if (handlerError_)
+            std::rethrow_exception(handlerError_);
+        if (abortKind == TIdHTTPErrorKind::Cancelled)
+            throw EIdCancelled(where + "cancelled");
+        if (abortKind == TIdHTTPErrorKind::Stalled)
+            throw EIdStalled(where + "nothing received for " +
+                             std::to_string(stallTimeout.count()) + " ms");
+        if (abortKind)
+            ThrowHTTPError(*abortKind, where + curlMessage);
+        if (sinkError_)
+            throw EIdSinkFailed(where + *sinkError_);
+        if (rejected_)
+            throw EIdHTTPProtocolError(reply_.status, reply_.reason,
+                                       where + "HTTP " + std::to_string(reply_.status) + " " +
+                                           reply_.reason);
+        if (unexpected_)
+            throw EIdHTTPProtocolError(reply_.status, reply_.reason,
+                                       where + (badLength_ ? "invalid Content-Length"
+                                                           : "body without an accepted status"));
+        if (code != CURLE_OK) {
+            const std::string text = *curlMessage ? curlMessage : curl_easy_strerror(code);
+            const TIdHTTPErrorKind kind = ErrorKindFor(code, connected_);
+            if (kind == TIdHTTPErrorKind::ProtocolError)
+                throw EIdHTTPProtocolError(reply_.status, reply_.reason, where + text);
+            ThrowHTTPError(kind, where + text);
+        }
+        if (!headersDone_ || reply_.status < 200 || reply_.status > 299)
+            throw EIdHTTPProtocolError(reply_.status, reply_.reason, where + "no complete reply");
+        if (!chunked_ && contentLength_ >= 0 && count_ != contentLength_)
+            throw EIdConnectionLost(where + "body of " + std::to_string(count_) + " bytes, " +
+                                    std::to_string(contentLength_) + " announced");
+    } catch (...) {
+        failure = std::current_exception();
+    }
+
+    if (bracketOpen_) {
+        bracketOpen_ = false;
+        try {
+            if (sender_.OnWorkEnd)
+                sender_.OnWorkEnd(sender_, wmRead);
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+} // namespace
+
+void EnsureCurlGlobalInit() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+CurlHandles::CurlHandles() {
+    EnsureCurlGlobalInit();
+    easy = curl_easy_init();
+    multi = curl_multi_init();
+}
+
+CurlHandles::~CurlHandles() {
+    curl_multi_cleanup(multi);
+    curl_easy_cleanup(easy);
+    curl_slist_free_all(headers);
+}
+
+void CurlHandles::CloseConnections() {
+    curl_multi_cleanup(multi);
+    multi = curl_multi_init();
+}
+
+void CurlHandles::ForgetCookies() {
+    curl_easy_cleanup(easy);
+    easy = curl_easy_init();
+    cookieEngine = false;
+}
+
+void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &sink,
+                 TIdHTTP &sender, const std::atomic<bool> &cancel, TransferReply &reply) {
+    reply = TransferReply{};
+    if (!handles.easy || !handles.multi)
+        throw EIdConnectionLost("GET " + request.url + ": libcurl could not be set up");
+
+    if (!request.cookies && handles.cookieEngine)
+        handles.ForgetCookies();
+    CURL *easy = handles.easy;
+
+    curl_slist_free_all(handles.headers);
+    handles.headers = nullptr;
+    // An empty "Accept:" removes libcurl's own default instead of sending an empty header.
+    handles.headers = curl_slist_append(handles.headers, ("Accept: " + request.accept).c_str());
+    if (!request.contentType.empty())
+        handles.headers =
+            curl_slist_append(handles.headers, ("Content-Type: " + request.contentType).c_str());
+    if (!request.contentEncoding.empty())
+        handles.headers = curl_slist_append(
+            handles.headers, ("Content-Encoding: " + request.contentEncoding).c_str());
+
+    Transfer transfer(sender, sink, reply);
+    char curlMessage[CURL_ERROR_SIZE] = {};
+
+    curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
+    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(easy, CURLOPT_PROXY, ""); // no proxy, whatever the environment says
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(request.connectTimeout.count()));
+    curl_easy_setopt(easy, CURLOPT_USERAGENT,
+                     request.userAgent.empty() ? nullptr : request.userAgent.c_str());
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, handles.headers);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, curlMessage);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, &Transfer::OnConnected);
+    curl_easy_setopt(easy, CURLOPT_PREREQDATA, &transfer);
+    if (request.cookies && !handles.cookieEngine) {
+        curl_easy_setopt(easy, CURLOPT_COOKIEFILE, ""); // in memory only
+        handles.cookieEngine = true;
+    }
+
+    curl_multi_add_handle(handles.multi, easy);
+    std::optional<TIdHTTPErrorKind> abortKind;
+    CURLcode result = CURLE_OK;
+    for (;;) {
+        if (cancel.load()) {
+            abortKind = TIdHTTPErrorKind::Cancelled;
+            break;
+        }
+        int running = 0;
+        const CURLMcode multiCode = curl_multi_perform(handles.multi, &running);
+        if (multiCode != CURLM_OK) {
+            abortKind = TIdHTTPErrorKind::ConnectionLost;
+            std::snprintf(curlMessage, sizeof curlMessage, "%s", curl_multi_strerror(multiCode));
+            break;
+        }
+        bool done = false;
+        int queued = 0;
+        while (CURLMsg *message = curl_multi_info_read(handles.multi, &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+                done = true;
+                result = message->data.result;
+            }
+        }
+        if (done)
+            break;
+
+        milliseconds wait = kMaxPollWait;
+        if (transfer.Connected()) {
+            const auto quiet =
+                std::chrono::duration_cast<milliseconds>(Clock::now() - transfer.LastByte());
+            if (quiet >= request.stallTimeout) {
+                abortKind = TIdHTTPErrorKind::Stalled;
+                break;
+            }
+            wait = std::min(wait, request.stallTimeout - quiet);
+        }
+        curl_multi_poll(handles.multi, nullptr, 0, static_cast<int>(wait.count()) + 1, nullptr);
+    }
+    // Also closes the connection of a transfer that did not finish.
+    curl_multi_remove_handle(handles.multi, easy);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
+
+    transfer.Finish(result, abortKind, request.url, curlMessage, request.stallTimeout);
+}
+
+} // namespace net

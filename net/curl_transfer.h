@@ -1,0 +1,62 @@
+#pragma once
+
+#include "TIdHTTP.h"
+
+#include <curl/curl.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+
+namespace net {
+
+/// libcurl's process-wide set-up, done once (thread-safe) before the first handle is made.
+void EnsureCurlGlobalInit();
+
+/// The libcurl handles one client keeps between requests: the easy handle holds the cookies, the
+/// multi handle the kept-alive connections.
+struct CurlHandles {
+    CurlHandles();
+    ~CurlHandles();
+    CurlHandles(const CurlHandles &) = delete;
+    CurlHandles &operator=(const CurlHandles &) = delete;
+
+    /// Drops the kept-alive connections (a fresh multi handle); cookies stay.
+    void CloseConnections();
+    /// Forgets the cookies (a fresh easy handle, its cookie engine off).
+    void ForgetCookies();
+
+    CURL *easy = nullptr;
+    CURLM *multi = nullptr;
+    curl_slist *headers = nullptr;
+    bool cookieEngine = false;
+};
+
+/// What one GET is to do, taken from the client's settings.
+struct TransferRequest {
+    std::string url;
+    std::string userAgent;
+    std::string accept;
+    std::string contentType;
+    std::string contentEncoding;
+    bool cookies = true;
+    std::chrono::milliseconds connectTimeout{15000};
+    std::chrono::milliseconds stallTimeout{30000};
+};
+
+/// What the reply said, filled as far as it arrived (also when the transfer fails).
+struct TransferReply {
+    int status = 0;
+    std::string reason;
+    std::string contentType;
+};
+
+/// Runs one GET on `handles` through the multi interface, raising the progress events of
+/// `sender` on the calling thread and writing a 2xx body into `sink`. Returns normally only for a
+/// complete 2xx body; otherwise throws an `EIdHTTPError` (after `OnWorkEnd` when a bracket was
+/// open), or rethrows what an event handler threw. `cancel` is polled before every wait;
+/// another thread sets it and then wakes the multi handle.
+void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &sink,
+                 TIdHTTP &sender, const std::atomic<bool> &cancel, TransferReply &reply);
+
+} // namespace net

@@ -1,0 +1,162 @@
+// Whatever the server sends, Get either succeeds with exactly the bytes the reply carried or
+// raises one of our exceptions, within its time-outs, with a closed progress bracket.
+#include "TIdHTTP.h"
+#include "http_test_support.h"
+#include "test_http_server.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+#include <ostream>
+
+using namespace std::chrono_literals;
+using testsupport::PatternBytes;
+using testsupport::ScriptedReply;
+using testsupport::TestHttpServer;
+
+namespace {
+
+/// What a reply must lead to: success with `body`, a given kind of failure, or any failure.
+enum class Expect { Success, ProtocolError, ConnectionLost, AnyError };
+
+struct BadReply {
+    const char *name;
+    std::string raw;
+    Expect expect;
+    std::string body; // for Success: exactly these bytes
+};
+
+/// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const BadReply &reply, std::ostream *out) {
+    *out << reply.name;
+}
+
+struct Outcome {
+    bool succeeded = false;
+    std::optional<TIdHTTPErrorKind> kind;
+    std::string body;
+    std::chrono::steady_clock::duration elapsed{};
+    WorkEventLog log;
+};
+
+/// Sends `reply` to one Get and reports what it did. An exception that is not ours escapes and
+/// fails the test.
+Outcome Fetch(const ScriptedReply &reply) {
+    TestHttpServer server;
+    server.Enqueue(reply);
+    TIdHTTP http;
+    http.SetStallTimeout(2s);
+    Outcome outcome;
+    outcome.log.Attach(http);
+    TIdMemorySink sink;
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        http.Get(server.Url("/"), sink);
+        outcome.succeeded = true;
+    } catch (const EIdHTTPError &e) {
+        outcome.kind = e.Kind();
+    }
+    outcome.elapsed = std::chrono::steady_clock::now() - start;
+    outcome.body = sink.Data();
+    return outcome;
+}
+
+Outcome FetchRaw(const std::string &raw) {
+    ScriptedReply reply;
+    reply.raw = raw;
+    return Fetch(reply);
+}
+
+class HttpBadInput : public ::testing::TestWithParam<BadReply> {};
+
+TEST_P(HttpBadInput, SucceedsWithExactBytesOrRaisesOurError) {
+    const BadReply &bad = GetParam();
+    const Outcome outcome = FetchRaw(bad.raw);
+
+    EXPECT_LT(outcome.elapsed, 2500ms) << "hung past the stall time-out";
+    const int begins = outcome.log.CountOf(WorkEventLog::Begin);
+    EXPECT_LE(begins, 1);
+    EXPECT_EQ(outcome.log.CountOf(WorkEventLog::End), begins) << "bracket left open";
+    switch (bad.expect) {
+    case Expect::Success:
+        ASSERT_TRUE(outcome.succeeded) << "failed with kind " << int(outcome.kind.value());
+        EXPECT_EQ(outcome.body, bad.body);
+        EXPECT_EQ(begins, 1);
+        break;
+    case Expect::ProtocolError:
+        ASSERT_FALSE(outcome.succeeded);
+        EXPECT_EQ(outcome.kind, TIdHTTPErrorKind::ProtocolError);
+        EXPECT_TRUE(outcome.body.empty());
+        EXPECT_EQ(begins, 0);
+        break;
+    case Expect::ConnectionLost:
+        ASSERT_FALSE(outcome.succeeded);
+        EXPECT_EQ(outcome.kind, TIdHTTPErrorKind::ConnectionLost);
+        break;
+    case Expect::AnyError:
+        EXPECT_FALSE(outcome.succeeded);
+        EXPECT_TRUE(outcome.kind.has_value());
+        break;
+    }
+}
+
+std::string WithNoise() {
+    std::string noise = PatternBytes(3000);
+    noise[0] = '\x01';
+    return noise;
+}
+
+const BadReply kBadReplies[] = {
+    {"GarbageStatusLine", "GARBAGE GARBAGE\r\n\r\nhello", Expect::ProtocolError, ""},
+    {"BinaryNoise", WithNoise(), Expect::ProtocolError, ""},
+    {"FourDigitStatus", "HTTP/1.1 2000 OK\r\nContent-Length: 5\r\n\r\nhello", Expect::AnyError, ""},
+    {"NegativeLength", "HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\nhello", Expect::ProtocolError,
+     ""},
+    {"OverflowingLength",
+     "HTTP/1.1 200 OK\r\nContent-Length: 999999999999999999999999\r\n\r\nhello",
+     Expect::ProtocolError, ""},
+    {"HeadersWithoutTheAnnouncedBody", "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n",
+     Expect::ConnectionLost, ""},
+    {"HeadersWithoutLengthOrBody", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n", Expect::Success,
+     ""},
+    {"BodyReadUntilClose", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + PatternBytes(70000),
+     Expect::Success, PatternBytes(70000)},
+    {"BodyLongerThanAnnounced", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhelloEXTRA BYTES",
+     Expect::Success, "hello"},
+    {"HeaderBlockCutOff", "HTTP/1.1 200 OK\r\nContent-Len", Expect::AnyError, ""},
+    {"BadChunkSize",
+     "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nhello\r\n0\r\n\r\n",
+     Expect::AnyError, ""},
+    {"ChunkedBodyCutShort", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\n0123456789",
+     Expect::ConnectionLost, ""},
+    {"ChunkedBesideALength",
+     "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n"
+     "5\r\nhello\r\n0\r\n\r\n",
+     Expect::Success, "hello"},
+    {"InterimReplyFirst",
+     "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello",
+     Expect::Success, "hello"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Replies, HttpBadInput, ::testing::ValuesIn(kBadReplies),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(HttpBadInputLength, LengthAbove2GiBIsAnnouncedInFullAndAShortBodyFails) {
+    const Outcome outcome =
+        FetchRaw("HTTP/1.1 200 OK\r\nContent-Length: 3000000000\r\n\r\n" + PatternBytes(1000));
+    EXPECT_EQ(outcome.kind, TIdHTTPErrorKind::ConnectionLost);
+    ASSERT_FALSE(outcome.log.events.empty());
+    EXPECT_EQ(outcome.log.events.front().value, 3000000000LL);
+    EXPECT_EQ(outcome.log.events.back().kind, WorkEventLog::End);
+}
+
+TEST(HttpBadInputLength, NoReplyAtAllIsConnectionLost) {
+    ScriptedReply reply;
+    reply.closeWithoutReply = true;
+    const Outcome outcome = Fetch(reply);
+    EXPECT_EQ(outcome.kind, TIdHTTPErrorKind::ConnectionLost);
+    EXPECT_TRUE(outcome.log.events.empty());
+}
+
+} // namespace
