@@ -45,17 +45,6 @@ TEST(RoundRectPath, EachTypeRoundsItsCornersAndKeepsTheOthersSharp) {
     }
 }
 
-TEST(RoundRectPath, StartsAtTheFirstSegmentOfItsType) {
-    const TGPRectF r{0, 0, 40, 30};
-    // rtBoth starts with the top-left arc at its left end, rtRight with the top side's left end.
-    const auto both = CreateRoundRectPath(r, 5, rtBoth);
-    EXPECT_FLOAT_EQ(both->Points().front().X, 0);
-    EXPECT_FLOAT_EQ(both->Points().front().Y, 5);
-    const auto right = CreateRoundRectPath(r, 5, rtRight);
-    EXPECT_FLOAT_EQ(right->Points().front().X, 0);
-    EXPECT_FLOAT_EQ(right->Points().front().Y, 0);
-}
-
 TEST(RoundRectPath, ZeroRadiusIsThePlainRectangleAndALargeOneStillMakesAnOutline) {
     const TGPRectF r{0, 0, 40, 30};
     const auto plain = CreateRoundRectPath(r, 0, rtBoth);
