@@ -43,6 +43,12 @@ void TAdvGDIPPicture::RefreshSize() {
     FHeight = int(image->GetHeight());
 }
 
+std::unique_ptr<TGPImage> TAdvGDIPPicture::DecodeImage() const {
+    if (FEmpty || FData.isEmpty())
+        return nullptr;
+    return Decode<TGPImage>(FData);
+}
+
 void TAdvGDIPPicture::Draw(TGPGraphics &graphics, const TRect &d) {
     if (FEmpty || FData.isEmpty())
         return;

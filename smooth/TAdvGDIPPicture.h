@@ -7,12 +7,14 @@
 #include <QByteArray>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 class QImage;
 class QIODevice;
 class QPainter;
 class TGPGraphics;
+class TGPImage;
 
 /// Raised when the buffer that hands a picture's bytes to the decoder cannot be allocated.
 /// A paint that asked for the picture catches it and draws nothing for that picture.
@@ -57,6 +59,10 @@ public:
     /// Decodes the stored bytes and records width and height.
     /// \throws EPictureMemoryError when the decode buffer cannot be allocated.
     void RefreshSize();
+    /// Decodes the stored bytes into an image of the caller's (for a texture brush); null when
+    /// the picture is empty. Records nothing on the picture.
+    /// \throws EPictureMemoryError when the decode buffer cannot be allocated.
+    std::unique_ptr<TGPImage> DecodeImage() const;
     /// Draws into D on a surface: scaled to D, except a BMP marked transparent, drawn at its
     /// natural size at D's top-left corner with its key colour (fixed, or the bottom-left
     /// pixel in automatic mode) left out.

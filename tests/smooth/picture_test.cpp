@@ -1,5 +1,6 @@
 #include "TAdvGDIPPicture.h"
 #include "TGPGraphics.h"
+#include "TGPImage.h"
 #include "test_support.h"
 
 #include <QBuffer>
@@ -111,6 +112,17 @@ TEST(PictureDecode, CorruptTruncatedOrHugeImagesDrawNothing) {
         }
         EXPECT_EQ(canvas.pixel(10, 10), qRgb(255, 255, 255));
     }
+}
+
+TEST(PictureDecode, DecodeImageGivesTheStoredImageOrNothingWhenEmpty) {
+    TAdvGDIPPicture picture;
+    EXPECT_EQ(picture.DecodeImage(), nullptr);
+    picture.ReadData(Encoded(Solid(7, 5, Qt::red), "PNG"));
+    const auto image = picture.DecodeImage();
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->GetWidth(), 7u);
+    EXPECT_EQ(image->GetHeight(), 5u);
+    EXPECT_EQ(image->GetRawFormat(), ImageFormat::Png);
 }
 
 TEST(PictureDraw, TransparentBmpKeysOutItsBottomLeftColourAtNaturalSize) {
