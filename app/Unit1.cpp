@@ -3,6 +3,7 @@
 #include "Unit1.h"
 
 #include "TFont.h"
+#include "built_in_key.h"
 #include "connectivity_probe.h"
 #include "process_terminator.h"
 #include "progress_text.h"
@@ -74,6 +75,7 @@ UpdaterServices UpdaterServices::System() {
     services.Tick = [] { return platform::GetTickCount(); };
     services.Quit = [] { QCoreApplication::quit(); };
     services.Endpoints = UpdaterEndpoints::Current();
+    services.PublisherKey = std::string(verify::BuiltInPublisherKey());
     return services;
 }
 

@@ -68,7 +68,8 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
     const TUpdateOutcome outcome = DownloadAndReplace(
         *IdHTTP1, services_.Endpoints.DownloadUrl.toStdString(), target_,
         // The running client is ended only once a complete download is ready.
-        [this] { platform::TerminateProcessByName(*services_.Processes, ClientExeName); }, stop);
+        [this] { platform::TerminateProcessByName(*services_.Processes, ClientExeName); }, stop,
+        services_.PublisherKey);
     relay_->PostFlush();
     if (outcome != TUpdateOutcome::Replaced) {
         QMetaObject::invokeMethod(this, "ShowOutcome", Qt::QueuedConnection,
@@ -116,6 +117,9 @@ void TForm1::ShowOutcome(int outcome) {
         break;
     case TUpdateOutcome::ReplaceFailed:
         text = WindowText::ReplaceFailed();
+        break;
+    case TUpdateOutcome::NotAuthentic:
+        text = WindowText::NotAuthentic();
         break;
     case TUpdateOutcome::Replaced:
     case TUpdateOutcome::Cancelled:

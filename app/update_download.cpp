@@ -3,12 +3,65 @@
 #include "TIdHTTP.h"
 #include "TIdSink.h"
 #include "file_replace.h"
+#include "partial_download.h"
+#include "verifying_sink.h"
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <system_error>
 
 namespace {
+
+/// Collects a signature file and refuses to grow past what a real one can be.
+class TSignatureSink final : public TIdSink {
+public:
+    void Add(const char *data, std::size_t len) override {
+        if (len > verify::kMaxSignatureFileSize - text_.size())
+            throw EIdSinkFailed("the signature file is larger than any real one");
+        text_.append(data, len);
+    }
+    const std::string &Text() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+/// Takes the progress events off `http` while it lives, so a small side request never moves
+/// the window's progress bar.
+class TQuietProgress {
+public:
+    explicit TQuietProgress(TIdHTTP &http)
+        : http_(http), begin_(std::move(http.OnWorkBegin)), work_(std::move(http.OnWork)),
+          end_(std::move(http.OnWorkEnd)) {
+        http.OnWorkBegin = nullptr;
+        http.OnWork = nullptr;
+        http.OnWorkEnd = nullptr;
+    }
+    ~TQuietProgress() {
+        http_.OnWorkBegin = std::move(begin_);
+        http_.OnWork = std::move(work_);
+        http_.OnWorkEnd = std::move(end_);
+    }
+    TQuietProgress(const TQuietProgress &) = delete;
+    TQuietProgress &operator=(const TQuietProgress &) = delete;
+
+private:
+    TIdHTTP &http_;
+    TIdHTTP::TWorkBeginEvent begin_;
+    TIdHTTP::TWorkEvent work_;
+    TIdHTTP::TWorkEndEvent end_;
+};
+
+/// Clears the resume fields of the request however the transfer ends.
+struct TResumeReset {
+    TIdHTTPRequest &request;
+    ~TResumeReset() {
+        request.ResumeFrom = -1;
+        request.IfRange.clear();
+        request.ResumeTotal = -1;
+    }
+};
 
 TUpdateOutcome OutcomeOf(TIdHTTPErrorKind kind) {
     switch (kind) {
@@ -27,18 +80,108 @@ TUpdateOutcome OutcomeOf(TIdHTTPErrorKind kind) {
     return TUpdateOutcome::ConnectionFailed;
 }
 
+/// Fetches and checks the signature of `url` against `keyText`; nothing but the parsed pieces
+/// when they are the key's, otherwise the outcome that ends the run.
+TUpdateOutcome FetchSignature(TIdHTTP &http, const std::string &url, const std::string &keyText,
+                              std::stop_token stop, verify::MinisignPublicKey &key,
+                              verify::MinisignSignature &signature) {
+    const auto parsedKey = verify::ParseMinisignPublicKey(keyText);
+    if (!parsedKey)
+        return TUpdateOutcome::NotAuthentic;
+    TSignatureSink sink;
+    try {
+        TQuietProgress quiet(http);
+        http.Get(url + ".minisig", sink);
+    } catch (const EIdHTTPError &error) {
+        if (stop.stop_requested())
+            return TUpdateOutcome::Cancelled;
+        // A missing or oversized signature makes the download unverifiable; a broken
+        // connection is only a broken connection.
+        const TUpdateOutcome outcome = OutcomeOf(error.Kind());
+        return outcome == TUpdateOutcome::ConnectionFailed || outcome == TUpdateOutcome::Cancelled
+                   ? outcome
+                   : TUpdateOutcome::NotAuthentic;
+    }
+    const auto parsed = verify::ParseMinisignSignature(sink.Text());
+    if (!parsed || verify::CheckSignatureHeader(*parsedKey, *parsed) != verify::Verdict::Authentic)
+        return TUpdateOutcome::NotAuthentic;
+    key = *parsedKey;
+    signature = *parsed;
+    return TUpdateOutcome::Replaced;
+}
+
+/// After a connection-type failure: keeps the bytes that arrived as the partial download when
+/// the reply told how to ask for the rest. `resumed` is what the run started from, if anything.
+void KeepWhatArrived(TIdHTTP &http, const std::string &url, TVerifyingFileSink &sink,
+                     const std::filesystem::path &temporary, const std::filesystem::path &target,
+                     const std::optional<TPartialDownload> &resumed) {
+    TPartialDownload info;
+    info.Url = url;
+    const int status = http.ResponseCode();
+    if (status == 200 || status == 206) {
+        info.Validator = ResumeValidator(http.ResponseETag(), http.ResponseLastModified());
+        info.Length = http.ResponseFullLength();
+    } else if (resumed) {
+        // No reply this time (no connection): what was known still holds.
+        info.Validator = resumed->Validator;
+        info.Length = resumed->Length;
+    }
+    try {
+        sink.File().Close();
+    } catch (const std::exception &) {
+        return; // the bytes may not all be on disk: not worth keeping
+    }
+    info.Size = static_cast<std::int64_t>(sink.File().Size());
+    KeepPartialDownload(temporary, target, info);
+}
+
 /// Downloads into `temporary` and publishes it; the caller removes `temporary` afterwards.
 TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
                         const std::filesystem::path &temporary, const std::filesystem::path &target,
-                        const std::function<void()> &beforeReplace, std::stop_token stop) {
+                        const std::function<void()> &beforeReplace, std::stop_token stop,
+                        const std::string &publisherKey) {
     std::stop_callback cancelOnStop(stop, [&http] { http.Cancel(); });
+    verify::MinisignPublicKey key;
+    verify::MinisignSignature signature;
+    const bool verifying = !publisherKey.empty();
+    if (verifying) {
+        const TUpdateOutcome fetched =
+            FetchSignature(http, url, publisherKey, stop, key, signature);
+        if (fetched != TUpdateOutcome::Replaced)
+            return fetched;
+    }
+
+    std::optional<TPartialDownload> resumed = ClaimPartialDownload(target, url, temporary);
     try {
-        TIdFileSink sink(temporary);
-        http.Get(url, sink);
-        if (IsHtmlContentType(http.ResponseContentType()) || sink.Size() == 0)
+        TVerifyingFileSink sink(temporary, verifying ? &key : nullptr,
+                                verifying ? &signature : nullptr);
+        TResumeReset resetResume{http.Request()};
+        for (;;) {
+            http.Request().ResumeFrom = resumed ? resumed->Size : -1;
+            http.Request().IfRange = resumed ? resumed->Validator : std::string();
+            http.Request().ResumeTotal = resumed ? resumed->Length : -1;
+            try {
+                http.Get(url, sink);
+                break;
+            } catch (const EIdRangeMismatch &) {
+                if (!resumed || stop.stop_requested())
+                    throw;
+                resumed.reset(); // never splice: ask for the whole file instead
+            } catch (const EIdHTTPError &error) {
+                if (!stop.stop_requested() &&
+                    (error.Kind() == TIdHTTPErrorKind::ConnectionLost ||
+                     error.Kind() == TIdHTTPErrorKind::Stalled ||
+                     (resumed && OutcomeOf(error.Kind()) == TUpdateOutcome::ConnectionFailed)))
+                    KeepWhatArrived(http, url, sink, temporary, target, resumed);
+                throw;
+            }
+        }
+        if (IsHtmlContentType(http.ResponseContentType()) || sink.File().Size() == 0)
             return TUpdateOutcome::ServerRejected;
-        sink.Flush();
-        sink.Close();
+        sink.File().Flush();
+        sink.File().Close();
+        if (sink.Finish() != verify::Verdict::Authentic)
+            return TUpdateOutcome::NotAuthentic;
     } catch (const EIdHTTPError &error) {
         return stop.stop_requested() ? TUpdateOutcome::Cancelled : OutcomeOf(error.Kind());
     } catch (const std::exception &) {
@@ -65,20 +208,23 @@ TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
 
 TUpdateOutcome DownloadAndReplace(TIdHTTP &http, const std::string &url,
                                   const std::filesystem::path &target,
-                                  const std::function<void()> &beforeReplace,
-                                  std::stop_token stop) {
+                                  const std::function<void()> &beforeReplace, std::stop_token stop,
+                                  const std::string &publisherKey) {
     std::filesystem::path temporary;
     TUpdateOutcome outcome;
     try {
         temporary = platform::TemporaryPathBeside(target);
-        outcome = Transfer(http, url, temporary, target, beforeReplace, stop);
+        outcome = Transfer(http, url, temporary, target, beforeReplace, stop, publisherKey);
     } catch (const std::exception &) {
         outcome = TUpdateOutcome::ReplaceFailed;
     }
     if (outcome != TUpdateOutcome::Replaced && !temporary.empty()) {
         std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
+        std::filesystem::remove(temporary, ignored); // gone already when it was kept as partial
     }
+    // Only a broken connection leaves a partial download to continue from.
+    if (outcome != TUpdateOutcome::ConnectionFailed)
+        DiscardPartialDownload(target);
     return outcome;
 }
 

@@ -14,18 +14,29 @@ enum class TUpdateOutcome {
     ServerRejected,   ///< a reply outside 2xx, an empty body or an HTML page
     ReplaceFailed,    ///< the file could not be written or replaced
     Cancelled,        ///< the stop token was triggered (the window is closing)
+    NotAuthentic,     ///< signature missing, malformed, of another key, or not for these bytes
 };
 
 /// Downloads `url` with `http` into a temporary file beside `target` and, once the whole body is
-/// on disk, runs `beforeReplace` (which ends the running client) and atomically puts the file in
-/// the place of `target`, made executable.
+/// on disk (and found authentic when a key is given), runs `beforeReplace` (which ends the
+/// running client) and atomically puts the file in the place of `target`, made executable.
 ///
-/// On every outcome but `Replaced` the temporary file is gone, `target` is untouched and
-/// `beforeReplace` has not run. `stop` cancels the transfer (through `TIdHTTP::Cancel`) and skips
-/// the replace when it comes later. Never throws.
+/// With `publisherKey` (minisign's one-line key text) the signature `url` + ".minisig" is fetched
+/// first, the body is verified as it streams, and anything short of a signature by that key of
+/// exactly these bytes ends in `NotAuthentic`. An empty key verifies nothing.
+///
+/// Resuming: a transfer that broke off for a connection-type reason after a reply with a
+/// validator and a length leaves its bytes as "<target>.part" (see partial_download.h); the next
+/// call asks only for the rest and restarts from zero whenever the server does not continue
+/// exactly there. Every other outcome removes the partial file.
+///
+/// On every outcome but `Replaced` the temporary file is gone (or kept as the partial file),
+/// `target` is untouched and `beforeReplace` has not run. `stop` cancels the transfer (through
+/// `TIdHTTP::Cancel`) and skips the replace when it comes later. Never throws.
 TUpdateOutcome DownloadAndReplace(TIdHTTP &http, const std::string &url,
                                   const std::filesystem::path &target,
-                                  const std::function<void()> &beforeReplace, std::stop_token stop);
+                                  const std::function<void()> &beforeReplace, std::stop_token stop,
+                                  const std::string &publisherKey = {});
 
 /// True for a reply content type that announces an HTML page ("text/html; charset=...").
 bool IsHtmlContentType(const std::string &contentType);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
 
 class MessageBoxSeam;
 namespace platform {
@@ -32,6 +33,9 @@ struct UpdaterServices {
     std::chrono::milliseconds ConnectTimeout{15000};
     /// A transfer that receives nothing for this long fails.
     std::chrono::milliseconds StallTimeout{30000};
+    /// The publisher's minisign public key text; downloads are verified against it. Empty (a
+    /// build without a key): nothing is verified.
+    std::string PublisherKey;
 
     /// The real operating system, the real boxes and the program's addresses.
     static UpdaterServices System();

@@ -48,5 +48,9 @@ inline QString ReplaceFailed() {
     return QStringLiteral(
         "امکان جایگزینی فایل برنامه وجود ندارد؛ برنامه را ببندید و دوباره تلاش کنید");
 }
+/// The downloaded file is not the publisher's (signature missing, wrong or not for these bytes).
+inline QString NotAuthentic() {
+    return QStringLiteral("فایل دریافت‌شده معتبر نیست");
+}
 
 } // namespace WindowText

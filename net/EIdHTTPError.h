@@ -41,6 +41,15 @@ private:
     std::string reason_;
 };
 
+/// A 206 reply to a resume request that does not continue the resource where asked: its
+/// Content-Range starts elsewhere, names another full length or none, or its body has another
+/// length. Nothing of its body reached the sink; the caller starts again from the beginning.
+class EIdRangeMismatch : public EIdHTTPProtocolError {
+public:
+    explicit EIdRangeMismatch(const std::string &message)
+        : EIdHTTPProtocolError(206, "Partial Content", message) {}
+};
+
 /// The host name could not be resolved.
 class EIdCannotResolve : public EIdHTTPError {
 public:

@@ -58,6 +58,10 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
     responseCode_ = 0;
     responseText_.clear();
     responseContentType_.clear();
+    responseETag_.clear();
+    responseLastModified_.clear();
+    responseFullLength_ = -1;
+    responseRangeStart_ = 0;
     if (!handles_)
         handles_ = std::make_unique<Handles>();
 
@@ -70,6 +74,9 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
     request.cookies = allowCookies_;
     request.connectTimeout = connectTimeout_;
     request.stallTimeout = stallTimeout_;
+    request.resumeFrom = request_.ResumeFrom;
+    request.ifRange = request_.IfRange;
+    request.resumeTotal = request_.ResumeTotal;
 
     {
         std::lock_guard lock(wakeMutex_);
@@ -84,17 +91,22 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
     } wakeReset{*this};
 
     net::TransferReply reply;
-    try {
-        net::RunTransfer(*handles_, request, sink, *this, cancelRequested_, reply);
-    } catch (...) {
+    const auto keepReply = [&] {
         responseCode_ = reply.status;
         responseText_ = reply.reason;
         responseContentType_ = reply.contentType;
+        responseETag_ = reply.etag;
+        responseLastModified_ = reply.lastModified;
+        responseFullLength_ = reply.fullLength;
+        responseRangeStart_ = reply.rangeStart;
+    };
+    try {
+        net::RunTransfer(*handles_, request, sink, *this, cancelRequested_, reply);
+    } catch (...) {
+        keepReply();
         throw;
     }
-    responseCode_ = reply.status;
-    responseText_ = reply.reason;
-    responseContentType_ = reply.contentType;
+    keepReply();
 }
 
 void TIdHTTP::Cancel() {

@@ -32,6 +32,17 @@ struct TIdHTTPRequest {
     std::string ContentType;
     /// Sent as Content-Encoding when set, although a GET carries no body.
     std::string ContentEncoding;
+
+    /// When 0 or more, asks only for the rest of the resource from this byte on
+    /// ("Range: bytes=N-"). A 206 reply must then continue exactly there (see `TIdHTTP::Get`); a
+    /// 200 reply brings the whole resource instead. -1 (the default) asks for the whole.
+    std::int64_t ResumeFrom = -1;
+    /// Sent as If-Range with a resume request when set: the validator (an ETag or a
+    /// Last-Modified date) of the copy whose rest is wanted, so a changed resource comes whole.
+    std::string IfRange;
+    /// The full length a continuation must have (the length the first reply announced); -1
+    /// when any length will do.
+    std::int64_t ResumeTotal = -1;
 };
 
 /// An HTTP/1.1 client over libcurl: one GET at a time into a `TIdSink`.
@@ -56,6 +67,14 @@ public:
     TIdHTTP &operator=(const TIdHTTP &) = delete;
 
     /// Sends one GET to `url` and writes the body of a 2xx reply into `sink`.
+    ///
+    /// Resuming (`Request().ResumeFrom` N of 0 or more): a 206 reply is taken only when its
+    /// Content-Range is "bytes N-(L-1)/L" with L the `ResumeTotal` (when set) and a body of
+    /// exactly L - N bytes; anything else raises `EIdRangeMismatch` before a byte reaches the
+    /// sink. The sink learns where the body starts through `TIdSink::Begin` (N for such a 206,
+    /// 0 for a 200), and the progress bracket counts the whole resource: `OnWorkBegin` gets L and
+    /// `OnWork` counts on from N. A 206 to a request that asked for no range is a protocol error:
+    /// its body is not the whole resource.
     ///
     /// Progress: for a 2xx reply, one bracket `OnWorkBegin(wmRead, announced length or 0)`, then
     /// `OnWork(wmRead, cumulative body bytes)` per received piece, then `OnWorkEnd(wmRead)`, which
@@ -97,6 +116,16 @@ public:
     const std::string &ResponseText() const { return responseText_; }
     /// Content-Type of the last reply, as sent (empty when none).
     const std::string &ResponseContentType() const { return responseContentType_; }
+    /// ETag of the last reply, as sent with its quotes and a "W/" of a weak one (empty when none).
+    const std::string &ResponseETag() const { return responseETag_; }
+    /// Last-Modified of the last reply, as sent (empty when none).
+    const std::string &ResponseLastModified() const { return responseLastModified_; }
+    /// Length of the whole resource according to the last 2xx reply: its Content-Length, or
+    /// the length in the Content-Range of a continuation; -1 when unknown (chunked, none sent).
+    std::int64_t ResponseFullLength() const { return responseFullLength_; }
+    /// Where the body of the last reply started in the resource: N for an accepted continuation
+    /// from byte N, otherwise 0.
+    std::int64_t ResponseRangeStart() const { return responseRangeStart_; }
 
     TWorkBeginEvent OnWorkBegin;
     TWorkEvent OnWork;
@@ -116,6 +145,10 @@ private:
     int responseCode_ = 0;
     std::string responseText_;
     std::string responseContentType_;
+    std::string responseETag_;
+    std::string responseLastModified_;
+    std::int64_t responseFullLength_ = -1;
+    std::int64_t responseRangeStart_ = 0;
 
     /// The libcurl handles: the easy handle keeps the cookies, the multi handle the connections.
     struct Handles;

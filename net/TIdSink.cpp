@@ -18,11 +18,11 @@ namespace {
 /// stdio's own buffer; large writes (a whole received piece) bypass it.
 constexpr std::size_t kFileBufferSize = std::size_t{64} * 1024;
 
-std::FILE *OpenForWriting(const std::filesystem::path &path) {
+std::FILE *OpenForWriting(const std::filesystem::path &path, bool append) {
 #ifdef _WIN32
-    return _wfopen(path.c_str(), L"wb");
+    return _wfopen(path.c_str(), append ? L"ab" : L"wb");
 #else
-    return std::fopen(path.c_str(), "wb");
+    return std::fopen(path.c_str(), append ? "ab" : "wb");
 #endif
 }
 
@@ -36,11 +36,47 @@ int SyncToDisk(std::FILE *file) {
 
 } // namespace
 
-TIdFileSink::TIdFileSink(std::filesystem::path path) : path_(std::move(path)) {
-    file_ = OpenForWriting(path_);
+void TIdSink::Begin(std::int64_t offset) {
+    if (offset != 0)
+        throw EIdSinkFailed("this sink takes only whole bodies, not one continued from byte " +
+                            std::to_string(offset));
+}
+
+TIdFileSink::TIdFileSink(std::filesystem::path path, Existing existing) : path_(std::move(path)) {
+    Open(existing == Keep);
+}
+
+void TIdFileSink::Open(bool append) {
+    file_ = OpenForWriting(path_, append);
     if (!file_)
         Fail("cannot create", errno);
     std::setvbuf(file_, nullptr, _IOFBF, kFileBufferSize);
+    size_ = 0;
+    if (append) {
+        std::error_code error;
+        const auto kept = std::filesystem::file_size(path_, error);
+        if (error)
+            throw EIdSinkFailed("cannot measure " + path_.string() + ": " + error.message());
+        size_ = static_cast<std::size_t>(kept);
+    }
+}
+
+void TIdFileSink::Begin(std::int64_t offset) {
+    if (!file_)
+        Fail("write after close to", EBADF);
+    if (offset == 0) {
+        if (size_ == 0)
+            return;
+        // The whole resource follows: start the file again.
+        std::FILE *file = file_;
+        file_ = nullptr;
+        std::fclose(file);
+        Open(false);
+        return;
+    }
+    if (offset < 0 || static_cast<std::uint64_t>(offset) != size_)
+        throw EIdSinkFailed(path_.string() + " holds " + std::to_string(size_) +
+                            " bytes; the reply continues from byte " + std::to_string(offset));
 }
 
 TIdFileSink::~TIdFileSink() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -8,11 +9,17 @@
 /// Where `TIdHTTP::Get` writes a reply body: one method, so the client knows nothing about files
 /// or memory.
 ///
-/// `Add` reports a failure by throwing (any `std::exception`); `TIdHTTP::Get` turns it into
-/// `EIdSinkFailed` carrying the message.
+/// `Begin` and `Add` report a failure by throwing (any `std::exception`); `TIdHTTP::Get` turns it
+/// into `EIdSinkFailed` carrying the message.
 class TIdSink {
 public:
     virtual ~TIdSink() = default;
+
+    /// Called once per 2xx reply, before its first body byte (also for an empty body), with the
+    /// position in the resource at which the body starts: 0 for the whole resource, N when the
+    /// reply continues a resource from byte N (a 206 to a resume request). This default takes
+    /// only whole bodies and refuses a continuation.
+    virtual void Begin(std::int64_t offset);
 
     /// Appends `len` bytes. Called on the thread that runs `Get`, once per received piece.
     virtual void Add(const char *data, std::size_t len) = 0;
@@ -32,8 +39,12 @@ private:
     std::string data_;
 };
 
-/// Streams the body into a file, created or truncated when the sink is made. Memory stays flat
-/// whatever the body's size.
+/// Streams the body into a file. Memory stays flat whatever the body's size.
+///
+/// Made with `TIdFileSink::Truncate` the file is created or emptied at once. Made with
+/// `TIdFileSink::Keep` an existing file keeps its bytes so that a continuation can be appended:
+/// `Begin(N)` accepts a continuation only when the file holds exactly N bytes, and `Begin(0)`
+/// empties the file first (the server sent the whole resource after all).
 ///
 /// Every failure (the file cannot be created, a write fails, the disk is full) throws
 /// `EIdSinkFailed` with the system's reason. The destructor closes the file without reporting;
@@ -41,11 +52,15 @@ private:
 /// that is its owner's decision.
 class TIdFileSink final : public TIdSink {
 public:
-    explicit TIdFileSink(std::filesystem::path path);
+    /// What happens to an existing file when the sink is made.
+    enum Existing { Truncate, Keep };
+
+    explicit TIdFileSink(std::filesystem::path path, Existing existing = Truncate);
     ~TIdFileSink() override;
     TIdFileSink(const TIdFileSink &) = delete;
     TIdFileSink &operator=(const TIdFileSink &) = delete;
 
+    void Begin(std::int64_t offset) override;
     void Add(const char *data, std::size_t len) override;
 
     /// Writes buffered bytes and forces them to the disk (fsync), so a following rename publishes
@@ -55,11 +70,12 @@ public:
     void Close();
 
     const std::filesystem::path &Path() const { return path_; }
-    /// Bytes accepted by `Add` so far.
+    /// Bytes in the file: those kept from before and those accepted by `Add`.
     std::size_t Size() const { return size_; }
 
 private:
     [[noreturn]] void Fail(const char *what, int error) const;
+    void Open(bool append);
 
     std::filesystem::path path_;
     std::FILE *file_ = nullptr;

@@ -43,11 +43,47 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
+bool HeaderIs(std::string_view name, std::string_view wanted) {
+    return name.size() == wanted.size() && StartsWithNoCase(name, wanted);
+}
+
+/// A decimal number of bytes that fills `text` exactly.
+std::optional<std::int64_t> ByteCount(std::string_view text) {
+    std::int64_t value = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 0 || text.empty())
+        return std::nullopt;
+    return value;
+}
+
+/// "bytes FIRST-LAST/LENGTH" of a Content-Range, with a known length.
+struct ContentRange {
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+    std::int64_t length = 0;
+};
+
+std::optional<ContentRange> ParseContentRange(std::string_view value) {
+    if (!StartsWithNoCase(value, "bytes "))
+        return std::nullopt;
+    value.remove_prefix(6);
+    const auto dash = value.find('-');
+    const auto slash = value.find('/');
+    if (dash == std::string_view::npos || slash == std::string_view::npos || slash < dash)
+        return std::nullopt;
+    const auto first = ByteCount(value.substr(0, dash));
+    const auto last = ByteCount(value.substr(dash + 1, slash - dash - 1));
+    const auto length = ByteCount(value.substr(slash + 1));
+    if (!first || !last || !length || *first > *last || *last >= *length)
+        return std::nullopt;
+    return ContentRange{*first, *last, *length};
+}
+
 /// The state of one transfer, shared with libcurl's callbacks.
 class Transfer {
 public:
-    Transfer(TIdHTTP &sender, TIdSink &sink, TransferReply &reply)
-        : sender_(sender), sink_(sink), reply_(reply) {}
+    Transfer(TIdHTTP &sender, TIdSink &sink, const TransferRequest &request, TransferReply &reply)
+        : sender_(sender), sink_(sink), request_(request), reply_(reply) {}
 
     static std::size_t OnHeader(char *data, std::size_t size, std::size_t count, void *self) {
         return static_cast<Transfer *>(self)->Header(std::string_view(data, size * count));
@@ -72,10 +108,13 @@ public:
 private:
     std::size_t Header(std::string_view line);
     std::size_t Body(const char *data, std::size_t len);
+    /// Checks a 206 against the resume request; false when it does not continue where asked.
+    bool AcceptContinuation();
     void OpenBracket();
 
     TIdHTTP &sender_;
     TIdSink &sink_;
+    const TransferRequest &request_;
     TransferReply &reply_;
 
     bool connected_ = false;
@@ -87,6 +126,8 @@ private:
     bool bracketOpen_ = false;
     bool rejected_ = false;   // a final status outside 2xx: aborted before any body byte
     bool unexpected_ = false; // body bytes without a status accepted first
+    std::optional<std::string> rangeMismatch_; // a 206 that does not continue where asked
+    std::optional<std::string> contentRange_;
     std::int64_t count_ = 0;
     std::optional<std::string> sinkError_;
     std::exception_ptr handlerError_;
@@ -110,6 +151,16 @@ std::size_t Transfer::Header(std::string_view line) {
             unexpected_ = true; // a length we cannot honour: no body can be complete
             return 0;
         }
+        if (reply_.status == 206 && !AcceptContinuation())
+            return 0;
+        if (reply_.status != 206)
+            reply_.fullLength = chunked_ ? -1 : contentLength_;
+        try {
+            sink_.Begin(reply_.rangeStart);
+        } catch (const std::exception &e) {
+            sinkError_ = e.what();
+            return 0;
+        }
         OpenBracket();
         return handlerError_ ? 0 : line.size();
     }
@@ -119,6 +170,11 @@ std::size_t Transfer::Header(std::string_view line) {
         reply_.status = 0;
         reply_.reason.clear();
         reply_.contentType.clear();
+        reply_.etag.clear();
+        reply_.lastModified.clear();
+        reply_.fullLength = -1;
+        reply_.rangeStart = 0;
+        contentRange_.reset();
         contentLength_ = -1;
         badLength_ = false;
         chunked_ = false;
@@ -153,14 +209,50 @@ std::size_t Transfer::Header(std::string_view line) {
 
     } else if (StartsWithNoCase(name, "transfer-encoding") && name.size() == 17) {
         chunked_ = value.find("chunked") != std::string_view::npos;
+    } else if (HeaderIs(name, "etag")) {
+        reply_.etag = std::string(value);
+    } else if (HeaderIs(name, "last-modified")) {
+        reply_.lastModified = std::string(value);
+    } else if (HeaderIs(name, "content-range")) {
+        contentRange_ = std::string(value);
     }
     return line.size();
 }
 
+bool Transfer::AcceptContinuation() {
+    const auto fail = [this](const std::string &why) {
+        rangeMismatch_ = why;
+        return false;
+    };
+    if (request_.resumeFrom < 0) {
+        rejected_ = true; // partial content that nobody asked for is not the resource
+        return false;
+    }
+    const auto range = contentRange_ ? ParseContentRange(*contentRange_) : std::nullopt;
+    if (!range)
+        return fail("206 without a usable Content-Range (" + contentRange_.value_or("none") + ")");
+    if (range->first != request_.resumeFrom)
+        return fail("206 from byte " + std::to_string(range->first) + ", asked from " +
+                    std::to_string(request_.resumeFrom));
+    if (range->last != range->length - 1)
+        return fail("206 that stops before the end of the resource");
+    if (request_.resumeTotal >= 0 && range->length != request_.resumeTotal)
+        return fail("206 of a resource of " + std::to_string(range->length) + " bytes, " +
+                    std::to_string(request_.resumeTotal) + " expected");
+    if (!chunked_ && contentLength_ >= 0 && contentLength_ != range->last - range->first + 1)
+        return fail("206 whose Content-Length disagrees with its Content-Range");
+    reply_.rangeStart = range->first;
+    reply_.fullLength = range->length;
+    return true;
+}
+
 void Transfer::OpenBracket() {
     bracketOpen_ = true;
-    // A chunked body has no length of its own, whatever a Content-Length beside it says.
-    const std::int64_t expected = (chunked_ || contentLength_ < 0) ? 0 : contentLength_;
+    // A chunked body has no length of its own, whatever a Content-Length beside it says. A
+    // continuation counts the whole resource.
+    const std::int64_t expected = reply_.rangeStart > 0              ? reply_.fullLength
+                                  : (chunked_ || contentLength_ < 0) ? 0
+                                                                     : contentLength_;
     try {
         if (sender_.OnWorkBegin)
             sender_.OnWorkBegin(sender_, wmRead, expected);
@@ -187,7 +279,7 @@ std::size_t Transfer::Body(const char *data, std::size_t len) {
     count_ += static_cast<std::int64_t>(len);
     try {
         if (sender_.OnWork)
-            sender_.OnWork(sender_, wmRead, count_);
+            sender_.OnWork(sender_, wmRead, reply_.rangeStart + count_);
     } catch (...) {
         handlerError_ = std::current_exception();
         return 0;
@@ -211,6 +303,8 @@ void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
             ThrowHTTPError(*abortKind, where + curlMessage);
         if (sinkError_)
             throw EIdSinkFailed(where + *sinkError_);
+        if (rangeMismatch_)
+            throw EIdRangeMismatch(where + *rangeMismatch_);
         if (rejected_)
             throw EIdHTTPProtocolError(reply_.status, reply_.reason,
                                        where + "HTTP " + std::to_string(reply_.status) + " " +
@@ -231,6 +325,10 @@ void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
         if (!chunked_ && contentLength_ >= 0 && count_ != contentLength_)
             throw EIdConnectionLost(where + "body of " + std::to_string(count_) + " bytes, " +
                                     std::to_string(contentLength_) + " announced");
+        if (reply_.status == 206 && reply_.rangeStart + count_ != reply_.fullLength)
+            throw EIdConnectionLost(where + "continuation ends at byte " +
+                                    std::to_string(reply_.rangeStart + count_) + " of " +
+                                    std::to_string(reply_.fullLength));
     } catch (...) {
         failure = std::current_exception();
     }
@@ -299,8 +397,15 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
     if (!request.contentEncoding.empty())
         handles.headers = curl_slist_append(
             handles.headers, ("Content-Encoding: " + request.contentEncoding).c_str());
+    if (request.resumeFrom >= 0) {
+        handles.headers = curl_slist_append(
+            handles.headers, ("Range: bytes=" + std::to_string(request.resumeFrom) + "-").c_str());
+        if (!request.ifRange.empty())
+            handles.headers =
+                curl_slist_append(handles.headers, ("If-Range: " + request.ifRange).c_str());
+    }
 
-    Transfer transfer(sender, sink, reply);
+    Transfer transfer(sender, sink, request, reply);
     char curlMessage[CURL_ERROR_SIZE] = {};
 
     curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());

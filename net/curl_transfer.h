@@ -42,6 +42,9 @@ struct TransferRequest {
     bool cookies = true;
     std::chrono::milliseconds connectTimeout{15000};
     std::chrono::milliseconds stallTimeout{30000};
+    std::int64_t resumeFrom = -1; ///< a resume request from this byte, or -1
+    std::string ifRange;
+    std::int64_t resumeTotal = -1;
 };
 
 /// What the reply said, filled as far as it arrived (also when the transfer fails).
@@ -49,6 +52,10 @@ struct TransferReply {
     int status = 0;
     std::string reason;
     std::string contentType;
+    std::string etag;
+    std::string lastModified;
+    std::int64_t fullLength = -1; ///< of the whole resource, from a 2xx reply
+    std::int64_t rangeStart = 0;  ///< N for an accepted continuation from byte N
 };
 
 /// Runs one GET on `handles` through the multi interface, raising the progress events of

@@ -1,0 +1,132 @@
+// The partial file of a broken-off download and its small companion file.
+#include "partial_download.h"
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+#include <system_error>
+
+namespace {
+
+/// First line of the info file; anything else is not ours.
+constexpr std::string_view kInfoHeader = "zorvane partial download 1";
+/// An info file is a few short lines; a larger one is not ours.
+constexpr std::uintmax_t kMaxInfoSize = 8192;
+
+std::filesystem::path InfoPathOf(const std::filesystem::path &target) {
+    auto path = target;
+    path += ".part.info";
+    return path;
+}
+
+std::optional<std::int64_t> Number(std::string_view text) {
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+        return std::nullopt;
+    return value;
+}
+
+bool HasLineBreak(const std::string &text) {
+    return text.find_first_of("\r\n") != std::string::npos;
+}
+
+std::optional<TPartialDownload> ReadInfo(const std::filesystem::path &path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error || size > kMaxInfoSize)
+        return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    std::string header;
+    std::string url;
+    std::string validator;
+    std::string length;
+    std::string partSize;
+    if (!std::getline(in, header) || header != kInfoHeader || !std::getline(in, url) ||
+        !std::getline(in, validator) || !std::getline(in, length) || !std::getline(in, partSize))
+        return std::nullopt;
+    const auto lengthValue = Number(length);
+    const auto sizeValue = Number(partSize);
+    if (url.empty() || validator.empty() || !lengthValue || !sizeValue)
+        return std::nullopt;
+    return TPartialDownload{url, validator, *lengthValue, *sizeValue};
+}
+
+} // namespace
+
+std::filesystem::path PartialPathOf(const std::filesystem::path &target) {
+    auto path = target;
+    path += ".part";
+    return path;
+}
+
+std::string ResumeValidator(const std::string &etag, const std::string &lastModified) {
+    if (!etag.empty() && etag.rfind("W/", 0) != 0 && !HasLineBreak(etag))
+        return etag;
+    if (!lastModified.empty() && !HasLineBreak(lastModified))
+        return lastModified;
+    return {};
+}
+
+std::optional<TPartialDownload> ClaimPartialDownload(const std::filesystem::path &target,
+                                                     const std::string &url,
+                                                     const std::filesystem::path &temporary) {
+    const auto part = PartialPathOf(target);
+    std::error_code error;
+    if (!std::filesystem::exists(part, error)) {
+        DiscardPartialDownload(target); // an info file without its partial file
+        return std::nullopt;
+    }
+    const auto info = ReadInfo(InfoPathOf(target));
+    const auto size = std::filesystem::file_size(part, error);
+    const bool usable = info && !error && std::filesystem::is_regular_file(part, error) &&
+                        info->Url == url && info->Size > 0 && info->Size < info->Length &&
+                        static_cast<std::uintmax_t>(info->Size) == size;
+    if (!usable) {
+        DiscardPartialDownload(target);
+        return std::nullopt;
+    }
+    // The rename claims the file: a second updater running at the same time finds none.
+    std::filesystem::rename(part, temporary, error);
+    if (error) {
+        DiscardPartialDownload(target);
+        return std::nullopt;
+    }
+    std::filesystem::remove(InfoPathOf(target), error);
+    return info;
+}
+
+bool KeepPartialDownload(const std::filesystem::path &temporary,
+                         const std::filesystem::path &target, const TPartialDownload &info) {
+    if (info.Url.empty() || HasLineBreak(info.Url) || info.Validator.empty() ||
+        HasLineBreak(info.Validator) || info.Size <= 0 || info.Size >= info.Length)
+        return false;
+    const auto infoPath = InfoPathOf(target);
+    {
+        std::ofstream out(infoPath, std::ios::binary | std::ios::trunc);
+        out << kInfoHeader << '\n'
+            << info.Url << '\n'
+            << info.Validator << '\n'
+            << info.Length << '\n'
+            << info.Size << '\n';
+        out.flush();
+        if (!out) {
+            DiscardPartialDownload(target);
+            return false;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, PartialPathOf(target), error);
+    if (error) {
+        DiscardPartialDownload(target);
+        return false;
+    }
+    return true;
+}
+
+void DiscardPartialDownload(const std::filesystem::path &target) {
+    std::error_code ignored;
+    std::filesystem::remove(PartialPathOf(target), ignored);
+    std::filesystem::remove(InfoPathOf(target), ignored);
+}

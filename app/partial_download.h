@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+/// What is known of a download that broke off part-way, so that the rest can be asked for.
+/// Kept beside the partial file "<client>.part" in a small text file "<client>.part.info".
+struct TPartialDownload {
+    /// The address the bytes came from; another address starts from zero.
+    std::string Url;
+    /// The reply's validator for If-Range: a strong ETag or, failing that, its Last-Modified.
+    std::string Validator;
+    /// The full length the reply announced.
+    std::int64_t Length = 0;
+    /// The bytes the partial file holds.
+    std::int64_t Size = 0;
+};
+
+/// "<target>.part": the one partial download there can be.
+std::filesystem::path PartialPathOf(const std::filesystem::path &target);
+
+/// The validator to resume with: a strong ETag when the reply had one, else its Last-Modified,
+/// else nothing (a weak ETag may not be used for a range).
+std::string ResumeValidator(const std::string &etag, const std::string &lastModified);
+
+/// Takes the partial download of `target` over for a transfer from `url`: moves "<target>.part"
+/// to `temporary` and returns what is known of it. Nothing (and no partial file left, nor its
+/// info) when there is none, or when it is not one we can continue: no or unreadable info,
+/// another address, a size that is not the recorded one, empty, or not shorter than the full
+/// length.
+std::optional<TPartialDownload> ClaimPartialDownload(const std::filesystem::path &target,
+                                                     const std::string &url,
+                                                     const std::filesystem::path &temporary);
+
+/// Keeps `temporary` as the partial download of `target` with `info` (the info is written
+/// first, then the file is renamed into place, so the pair is never half-made). False, and
+/// nothing kept, when either step fails.
+bool KeepPartialDownload(const std::filesystem::path &temporary,
+                         const std::filesystem::path &target, const TPartialDownload &info);
+
+/// Removes the partial download of `target` and its info, if any.
+void DiscardPartialDownload(const std::filesystem::path &target);

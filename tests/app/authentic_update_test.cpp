@@ -1,0 +1,146 @@
+// Updates from a publisher that signs its client: the signature is fetched first and checked
+// with the built-in key before anything is ended or replaced. Keys and signatures come from the
+// minisign tool.
+#include "form_harness.h"
+#include "minisign_tool.h"
+#include "test_http_server.h"
+#include "window_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+using harness::ProcessEventsUntil;
+using testsupport::ScriptedReply;
+using testsupport::TestHttpServer;
+
+namespace {
+
+const char kOldClient[] = "old client, byte for byte\n";
+const std::string kClientName = "Zorvane_Online_Sardel.exe";
+const std::string kClientPath = "/program_download/Zorvane_Online_Sardel.exe";
+
+class AuthenticUpdate : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        publisher = new harness::MinisignKey;
+        stranger = new harness::MinisignKey;
+    }
+    static void TearDownTestSuite() {
+        delete publisher;
+        delete stranger;
+    }
+
+    void SetUp() override {
+        harness::EnsureApplication();
+        harness::WriteFile(ClientFile(), kOldClient);
+    }
+    void TearDown() override { form.reset(); }
+
+    void MakeForm(const std::string &key) {
+        UpdaterServices services =
+            world.Services(QString::fromStdString(server.Url("")), folder.Path());
+        services.StallTimeout = std::chrono::milliseconds(2000);
+        services.PublisherKey = key;
+        form = std::make_unique<TForm1>(std::move(services));
+    }
+
+    std::filesystem::path ClientFile() const { return folder.Path() / kClientName; }
+
+    void PressAndWaitForTheRunToEnd() {
+        form->BitBtn1Click();
+        ASSERT_TRUE(ProcessEventsUntil([&] {
+            return form->FlowState() == TForm1::TFlowState::Idle ||
+                   form->FlowState() == TForm1::TFlowState::Ending;
+        }));
+    }
+
+    /// Serves `signatureReply` and then, when given, `body`; presses; expects the warning that
+    /// the file is not authentic and an untouched client that nobody ended. Without a body the
+    /// signature must be refused before the client is asked for.
+    void ExpectRefused(const ScriptedReply &signatureReply, const std::optional<std::string> &body,
+                       const char *what) {
+        SCOPED_TRACE(what);
+        server.Enqueue(signatureReply);
+        if (body)
+            server.Enqueue(ScriptedReply::Ok(*body));
+        world.messages.shown.clear();
+        const std::size_t before = server.Requests().size();
+        PressAndWaitForTheRunToEnd();
+        EXPECT_EQ(server.Requests().size(), before + (body ? 2 : 1));
+        EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
+        EXPECT_EQ(harness::ReadFile(ClientFile()), kOldClient);
+        EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
+        EXPECT_TRUE(world.processes.Terminated().empty());
+        ASSERT_EQ(world.messages.shown.size(), 1u);
+        EXPECT_EQ(world.messages.shown[0].Kind, TMessageKind::Warning);
+        EXPECT_EQ(world.messages.shown[0].Text, WindowText::NotAuthentic());
+    }
+
+    static inline harness::MinisignKey *publisher = nullptr;
+    static inline harness::MinisignKey *stranger = nullptr;
+    harness::FakeWorld world;
+    harness::ScratchFolder folder;
+    TestHttpServer server;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(AuthenticUpdate, AClientSignedByThePublisherUpdatesInEitherSignatureForm) {
+    std::size_t round = 0;
+    for (const bool legacy : {false, true}) {
+        SCOPED_TRACE(legacy ? "legacy signature" : "prehashed signature");
+        harness::WriteFile(ClientFile(), kOldClient);
+        MakeForm(publisher->PublicKey());
+        const std::string body = testsupport::PatternBytes(legacy ? 700'001 : 2'500'000);
+        server.Enqueue(ScriptedReply::Ok(publisher->SignBytes(body, legacy), "text/plain"));
+        server.Enqueue(ScriptedReply::Ok(body));
+        PressAndWaitForTheRunToEnd();
+        ++round;
+        ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
+        EXPECT_EQ(harness::ReadFile(ClientFile()), body);
+        EXPECT_EQ(world.processes.Terminated().size(), round);
+        EXPECT_EQ(world.messages.shown.back().Text, WindowText::UpdateSucceeded());
+        // The signature's small transfer never shows on the bar: it ends at the client's size.
+        EXPECT_EQ(form->Label2->text(), QString::number(body.size()));
+        const auto requests = server.Requests();
+        ASSERT_EQ(requests.size(), 2 * round);
+        EXPECT_EQ(requests[2 * round - 2].requestLine, "GET " + kClientPath + ".minisig HTTP/1.1");
+        EXPECT_EQ(requests[2 * round - 1].requestLine, "GET " + kClientPath + " HTTP/1.1");
+        form.reset();
+    }
+}
+
+TEST_F(AuthenticUpdate, AnythingButThePublishersSignatureOfTheseBytesIsRefused) {
+    MakeForm(publisher->PublicKey());
+    const std::string body = testsupport::PatternBytes(900'000);
+    const std::string signature = publisher->SignBytes(body);
+    std::string flipped = body;
+    flipped[450'000] = static_cast<char>(flipped[450'000] ^ 0x20);
+
+    ExpectRefused(ScriptedReply::Ok(signature), flipped, "a flipped byte in the body");
+    ExpectRefused(ScriptedReply::Ok(signature), body.substr(0, body.size() - 1),
+                  "a body one byte short of the signed one");
+    // A missing, malformed or foreign signature is refused before the client is downloaded.
+    ExpectRefused(ScriptedReply::Ok(stranger->SignBytes(body)), std::nullopt,
+                  "another key's signature");
+    ExpectRefused(ScriptedReply::Status(404, "Not Found", "no signature here"), std::nullopt,
+                  "no .minisig on the server");
+    ExpectRefused(ScriptedReply::Ok("<html>not a signature</html>", "text/html"), std::nullopt,
+                  "a garbage .minisig");
+    ExpectRefused(ScriptedReply::Ok(std::string(4 * 1024 * 1024, 'A')), std::nullopt,
+                  "a .minisig of megabytes");
+}
+
+TEST_F(AuthenticUpdate, ABuildWithoutAKeyUpdatesAnUnsignedClientAndAsksForNoSignature) {
+    MakeForm("");
+    const std::string body = testsupport::PatternBytes(300'000);
+    server.Enqueue(ScriptedReply::Ok(body));
+    PressAndWaitForTheRunToEnd();
+    ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
+    EXPECT_EQ(harness::ReadFile(ClientFile()), body);
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(server.Requests()[0].requestLine, "GET " + kClientPath + " HTTP/1.1");
+}
+
+} // namespace

@@ -1,0 +1,158 @@
+// Resuming against a real nginx: the first transfer of a signed client stalls at about 40 %
+// (nginx slows a request without a Range to a crawl after that point), the partial file is
+// kept, and the next press asks only for the rest. nginx's access log shows what was sent.
+#include "form_harness.h"
+#include "minisign_tool.h"
+#include "nginx_server.h"
+#include "test_http_server.h"
+#include "window_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+using harness::ProcessEventsUntil;
+
+namespace {
+
+const std::string kClientName = "Zorvane_Online_Sardel.exe";
+constexpr std::size_t kSize = 4'000'000;
+constexpr std::size_t kCutAt = 1'600'000; // 40 %
+
+/// nginx configuration: an access log of our own, and requests without a Range slowed to one
+/// byte a second after `kCutAt` bytes, which the updater's short stall time-out ends.
+std::string NginxConfig(const std::filesystem::path &log, bool ranges) {
+    std::ostringstream config;
+    config << "access_log " << log.string() << ";\n";
+    if (!ranges)
+        config << "max_ranges 0;\n";
+    config << "location /program_download/ {\n"
+           << "  if ($http_range = \"\") { limit_rate_after " << kCutAt << "; limit_rate 1; }\n"
+           << "}\n";
+    return config.str();
+}
+
+class Resume : public ::testing::Test {
+protected:
+    void Start(bool ranges) {
+        harness::EnsureApplication();
+        nginx = std::make_unique<testsupport::NginxServer>(
+            NginxConfig(logs.Path() / "access.log", ranges));
+        ASSERT_TRUE(nginx->Running()) << nginx->Error();
+        const auto served = nginx->Root() / "program_download";
+        std::filesystem::create_directories(served);
+        std::filesystem::permissions(
+            served, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                        std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                        std::filesystem::perms::others_exec);
+        Publish(testsupport::PatternBytes(kSize));
+        harness::WriteFile(folder.Path() / kClientName, "old client\n");
+        UpdaterServices services =
+            world.Services(QString::fromStdString(nginx->BaseUrl()), folder.Path());
+        services.StallTimeout = std::chrono::milliseconds(700);
+        services.PublisherKey = key.PublicKey();
+        form = std::make_unique<TForm1>(std::move(services));
+    }
+    void TearDown() override { form.reset(); }
+
+    /// Puts `client` and its signature on the server.
+    void Publish(const std::string &client) {
+        const auto file = nginx->Root() / "program_download" / kClientName;
+        harness::WriteFile(file, client);
+        harness::WriteFile(nginx->Root() / "program_download" / (kClientName + ".minisig"),
+                           key.Sign(file));
+    }
+
+    void PressAndWaitForTheRunToEnd() {
+        world.messages.shown.clear();
+        form->BitBtn1Click();
+        ASSERT_TRUE(ProcessEventsUntil([&] {
+            return form->FlowState() == TForm1::TFlowState::Idle ||
+                   form->FlowState() == TForm1::TFlowState::Ending;
+        }));
+    }
+
+    /// The first press stalls at the cut: a connection warning, the partial file kept.
+    void FirstPressBreaksOff() {
+        PressAndWaitForTheRunToEnd();
+        ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
+        ASSERT_EQ(world.messages.shown.size(), 1u);
+        EXPECT_EQ(world.messages.shown[0].Text, WindowText::ConnectionLost());
+        const auto part = folder.Path() / (kClientName + ".part");
+        ASSERT_TRUE(std::filesystem::exists(part));
+        EXPECT_GE(std::filesystem::file_size(part), kCutAt);
+        EXPECT_LT(std::filesystem::file_size(part), kSize);
+        EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), "old client\n");
+        EXPECT_TRUE(world.processes.Terminated().empty());
+    }
+
+    /// The lines of nginx's access log for the client itself (not its signature).
+    std::vector<std::string> ClientLogLines() const {
+        std::ifstream in(logs.Path() / "access.log");
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            if (line.find(kClientName + " HTTP") != std::string::npos)
+                lines.push_back(line);
+        return lines;
+    }
+
+    harness::MinisignKey key;
+    harness::FakeWorld world;
+    harness::ScratchFolder folder;
+    harness::ScratchFolder logs;
+    std::unique_ptr<testsupport::NginxServer> nginx;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(Resume, TheNextPressAsksOnlyForTheRestAndTheVerifiedClientArrivesWhole) {
+    Start(true);
+    FirstPressBreaksOff();
+    const auto kept = std::filesystem::file_size(folder.Path() / (kClientName + ".part"));
+
+    PressAndWaitForTheRunToEnd();
+    ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
+    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), testsupport::PatternBytes(kSize));
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName}) << "no partial file left";
+    EXPECT_EQ(form->Label2->text(), QString::number(kSize)) << "the count shows the whole file";
+    EXPECT_EQ(form->ProgressBar1->Text(), QStringLiteral("100%"));
+
+    const auto lines = ClientLogLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[1].find("\" 206 " + std::to_string(kSize - kept) + " "), std::string::npos)
+        << lines[1];
+}
+
+/// The second press got the whole file with a 200 (the log's second line for the client) and the
+/// client is byte for byte `expected`.
+void ExpectWholeFileOnTheSecondPress(const std::vector<std::string> &lines, TForm1 &form,
+                                     const std::filesystem::path &client,
+                                     const std::string &expected) {
+    ASSERT_EQ(form.FlowState(), TForm1::TFlowState::Ending);
+    EXPECT_EQ(harness::ReadFile(client), expected);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[1].find("\" 200 " + std::to_string(expected.size()) + " "), std::string::npos)
+        << lines[1];
+    EXPECT_EQ(form.Label2->text(), QString::number(expected.size()));
+}
+
+TEST_F(Resume, AFileChangedOnTheServerBetweenPressesIsDownloadedWholeAgain) {
+    Start(true);
+    FirstPressBreaksOff();
+    const std::string changed = testsupport::PatternBytes(kSize + 77).substr(77);
+    Publish(changed); // another ETag: If-Range makes nginx send the whole new file
+    PressAndWaitForTheRunToEnd();
+    ExpectWholeFileOnTheSecondPress(ClientLogLines(), *form, folder.Path() / kClientName, changed);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
+}
+
+TEST_F(Resume, AServerWithoutRangesSendsTheWholeFileAndTheDownloadStartsFromZero) {
+    Start(false);
+    FirstPressBreaksOff();
+    PressAndWaitForTheRunToEnd();
+    ExpectWholeFileOnTheSecondPress(ClientLogLines(), *form, folder.Path() / kClientName,
+                                    testsupport::PatternBytes(kSize));
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
+}
+
+} // namespace
