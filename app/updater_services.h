@@ -32,6 +32,8 @@ struct UpdaterServices {
     std::chrono::milliseconds ConnectTimeout{15000};
     /// A transfer that receives nothing for this long fails.
     std::chrono::milliseconds StallTimeout{30000};
+    /// The Windows code page the version reply is read in; 0 means the system's ANSI code page.
+    int AnsiCodePage = 0;
 
     /// The real operating system, the real boxes and the program's addresses.
     static UpdaterServices System();
