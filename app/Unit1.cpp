@@ -124,6 +124,9 @@ void TForm1::CreateControls() {
 
     Button1 = new QPushButton(QStringLiteral("check fo updater "), this);
     Button1->setGeometry(223, 369, 105, 25);
+    // Enter clicks the focused button as Space does, also outside a dialog.
+    Button1->setAutoDefault(true);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 
     Memo1 = new QPlainTextEdit(QStringLiteral("Memo1"), this);
     Memo1->setGeometry(32, 352, 185, 89);
@@ -131,6 +134,8 @@ void TForm1::CreateControls() {
 
     Button3 = new QPushButton(QStringLiteral("Button3"), this);
     Button3->setGeometry(223, 400, 75, 25);
+    Button3->setAutoDefault(true);
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
 
     Panel1 = new BevelPanel(TBevelCut::Raised, TBevelCut::Lowered, 2, this);
     Panel1->setGeometry(8, 8, 329, 241);

@@ -5,6 +5,7 @@
 #include "progress_relay.h"
 #include "progress_text.h"
 #include "updater_services.h"
+#include "version_query.h"
 #include "window_widgets.h"
 
 #include "TIdHTTP.h"
@@ -92,6 +93,16 @@ public:
     /// Main thread: ends the application.
     void Timer1Timer();
 
+    /// Fetches `AURL` with an HTTP client of its own and puts the body, read in the ANSI code
+    /// page, into `AReply`. On any failure `AReply` keeps the value it had. Blocks: the window
+    /// calls it on its version query thread, where closing the window cancels it.
+    void HttpGet(const QString &AURL, QString &AReply);
+    /// Main thread: asks the version server off the main thread; its reply (empty after a
+    /// failure) becomes a new last line of `Memo1`, in the order of the presses.
+    void Button1Click();
+    /// Main thread: ends every running "notepad.exe"; the outcome is ignored.
+    void Button3Click();
+
     TFlowState FlowState() const { return state_; }
     /// Progress updates that reached the widgets so far (at most one per frame).
     int ProgressRepaints() const { return relay_->Applied(); }
@@ -113,6 +124,7 @@ private:
     Q_INVOKABLE void ShowOutcome(int outcome);
     Q_INVOKABLE void AskSuccess();
     Q_INVOKABLE void StartExitTimer();
+    Q_INVOKABLE void AppendVersionReply(const QString &reply);
 
     UpdaterServices services_;
     ProgressRelay *relay_ = nullptr;
@@ -132,6 +144,9 @@ private:
     std::mutex successMutex_;
     std::condition_variable_any successDismissed_;
     bool successAnswered_ = false;
+
+    /// The version queries of `Button1`, one after another off the main thread.
+    VersionQueryThread versionQuery_;
 };
 
 /// The one window of the program.

@@ -169,6 +169,7 @@ void TForm1::Timer1Timer() {
 
 void TForm1::Shutdown() {
     closing_ = true;
+    versionQuery_.Stop();
     // Cancels the transfer and releases a worker that waits for the success box.
     IdThreadComponent1->Stop();
     successDismissed_.notify_all();

@@ -36,6 +36,8 @@ struct UpdaterServices {
     /// The publisher's minisign public key text; downloads are verified against it. Empty (a
     /// build without a key): nothing is verified.
     std::string PublisherKey;
+    /// The Windows code page the version reply is read in; 0 means the system's ANSI code page.
+    int AnsiCodePage = 0;
 
     /// The real operating system, the real boxes and the program's addresses.
     static UpdaterServices System();

@@ -1,5 +1,6 @@
 // Ends real processes on this machine. Every name carries this test's process id, so nothing
 // else running here can match.
+#include "child_process.h"
 #include "process_terminator.h"
 #include "text_encoding.h"
 
@@ -23,63 +24,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::Child;
 using namespace std::chrono_literals;
-
-/// A child process sleeping under a chosen executable path and argv[0]; killed on destruction if
-/// still running.
-class Child {
-public:
-    Child(const std::string &executable, const std::string &argv0) {
-        int ready[2];
-        if (::pipe2(ready, O_CLOEXEC) != 0)
-            throw std::runtime_error("pipe");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::execl(executable.c_str(), argv0.c_str(), "30", static_cast<char *>(nullptr));
-            ::_exit(127);
-        }
-        ::close(ready[1]);
-        char byte;
-        // The pipe closes when exec succeeds, so the child is visible under its new names.
-        while (::read(ready[0], &byte, 1) < 0 && errno == EINTR) {
-        }
-        ::close(ready[0]);
-    }
-    Child(const Child &) = delete;
-    Child &operator=(const Child &) = delete;
-    ~Child() {
-        if (!reaped_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    /// True when the child ended by SIGKILL within two seconds.
-    bool WasKilled() {
-        for (auto waited = 0ms; waited < 2000ms; waited += 10ms) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                reaped_ = true;
-                return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        return false;
-    }
-
-    bool IsRunning() {
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            reaped_ = true;
-            return false;
-        }
-        return true;
-    }
-
-private:
-    pid_t pid_ = -1;
-    bool reaped_ = false;
-};
 
 class TerminatorOnRealProcesses : public ::testing::Test {
 protected:
