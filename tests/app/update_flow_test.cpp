@@ -205,7 +205,8 @@ TEST_F(UpdateFlow, OfflineShowsTheErrorBoxStartsNoDownloadButStillOpensTheSite) 
 }
 
 TEST_F(UpdateFlow, ASecondPressMidDownloadOpensTheSiteAndEmptiesTheLabelsButStartsNothing) {
-    ScriptedReply slow = ScriptedReply::Ok(testsupport::PatternBytes(200'000));
+    // Long enough (about 5 s) that a slow sanitizer build still sees it mid-way.
+    ScriptedReply slow = ScriptedReply::Ok(testsupport::PatternBytes(2'000'000));
     slow.paceBytes = 20'000;
     slow.paceInterval = std::chrono::milliseconds(50);
     server.Enqueue(slow);
@@ -219,7 +220,7 @@ TEST_F(UpdateFlow, ASecondPressMidDownloadOpensTheSiteAndEmptiesTheLabelsButStar
         ProcessEventsUntil([&] { return form->FlowState() == TForm1::TFlowState::Ending; }));
     EXPECT_EQ(server.Connections(), 1u);
     EXPECT_EQ(harness::ReadFile(ClientFile()), slow.body);
-    EXPECT_EQ(form->Label2->text(), QStringLiteral("200000"));
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("2000000"));
 }
 
 TEST_F(UpdateFlow, APressWhileTheSuccessBoxIsUpStartsNothing) {
