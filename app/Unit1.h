@@ -1,0 +1,138 @@
+#pragma once
+
+#include "header_controls.h"
+#include "message_box.h"
+#include "progress_relay.h"
+#include "progress_text.h"
+#include "updater_services.h"
+#include "window_widgets.h"
+
+#include "TIdHTTP.h"
+#include "TIdThreadComponent.h"
+
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+/// The client program's executable file name.
+inline constexpr char16_t ClientExeName[] = u"Zorvane_Online_Sardel.exe";
+
+/// True when the internet can be reached (the system's seam and the program's test addresses).
+bool IsInternetConnected();
+/// Ends every running process named `ExeName`; true when the last termination succeeded.
+bool TerminateProcessByName(const std::u16string &ExeName);
+
+/// The updater's one window: a Persian, right-to-left dialog with the download button, the
+/// progress bar and the bottom bar with speed and volume, plus the hidden diagnostics controls.
+///
+/// The constructor creates every control in the window description's order with its values.
+/// The update flow: `BitBtn1Click` opens the site and probes the connection off the main thread;
+/// the worker downloads into a temporary file beside the client, replaces it and asks for the
+/// success box; `Timer1Timer` ends the application 500 ms after the client was started. Only the
+/// main thread touches widgets; the worker hands values over with queued calls.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    /// Where one press of the download button stands.
+    enum class TFlowState { Idle, Probing, Downloading, Confirming, Ending };
+
+    explicit TForm1(UpdaterServices services = UpdaterServices::System(),
+                    QWidget *parent = nullptr);
+    /// Cancels a running download, releases a worker waiting for the success box and joins every
+    /// thread the window started.
+    ~TForm1() override;
+
+    std::unique_ptr<TIdHTTP> IdHTTP1;
+    std::unique_ptr<TIdThreadComponent> IdThreadComponent1;
+    QPushButton *Button1 = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;
+    QPushButton *Button3 = nullptr;
+    BevelPanel *Panel1 = nullptr;
+    GlyphButton *BitBtn1 = nullptr;
+    AutoSizeLabel *Label1 = nullptr;
+    ShapeWidget *Shape1 = nullptr;
+    TSmoothPanelControl *AdvSmoothPanel3 = nullptr;
+    TSmoothLabelControl *AdvSmoothLabel1 = nullptr;
+    AutoSizeLabel *Label3 = nullptr;
+    QProgressBar *ProgressBar2 = nullptr;
+    TProgressBarControl *ProgressBar1 = nullptr;
+    TSmoothLabelControl *AdvSmoothLabel2 = nullptr;
+    BevelPanel *Panel2 = nullptr;
+    ShapeWidget *Shape2 = nullptr;
+    AutoSizeLabel *status = nullptr;
+    AutoSizeLabel *Label2 = nullptr;
+    AutoSizeLabel *Label4 = nullptr;
+    AutoSizeLabel *Label5 = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    /// Gives the window the size that hides every control at 328 or below.
+    void FormShow();
+    /// Main thread: opens the site on every press, then (when idle) probes the connection off
+    /// the main thread and starts the download when it is reachable.
+    void BitBtn1Click();
+    /// Worker: downloads, replaces the client, waits for the success box, starts the client.
+    void IdThreadComponent1Run(TIdThreadComponent &Sender);
+    /// Main thread: the worker has ended; after a failure the button starts a new run.
+    void IdThreadComponent1Terminate(TIdThreadComponent &Sender);
+    /// Worker: a transfer begins; records the start tick and the progress bar's maximum.
+    void IdHTTP1WorkBegin(TIdHTTP &ASender, TWorkMode AWorkMode, std::int64_t AWorkCountMax);
+    /// Worker: formats elapsed time, speed and the byte count and hands them to the window.
+    void IdHTTP1Work(TIdHTTP &ASender, TWorkMode AWorkMode, std::int64_t AWorkCount);
+    /// Worker: the transfer ended; the window shows its final values.
+    void IdHTTP1WorkEnd(TIdHTTP &ASender, TWorkMode AWorkMode);
+    /// Main thread: ends the application.
+    void Timer1Timer();
+
+    TFlowState FlowState() const { return state_; }
+    /// Progress updates that reached the widgets so far (at most one per frame).
+    int ProgressRepaints() const { return relay_->Applied(); }
+    /// The client file the download replaces.
+    std::filesystem::path ClientPath() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void CreateControls();
+    void ShowDownloadLabels();
+    void ShowProgress(const ProgressView &view);
+    void Shutdown();
+    // Called from other threads by name with queued calls: the call and its arguments cross
+    // threads inside Qt's event queue.
+    Q_INVOKABLE void ProbeFinished(bool connected);
+    Q_INVOKABLE void ShowOutcome(int outcome);
+    Q_INVOKABLE void AskSuccess();
+    Q_INVOKABLE void StartExitTimer();
+
+    UpdaterServices services_;
+    ProgressRelay *relay_ = nullptr;
+    TFlowState state_ = TFlowState::Idle;
+    bool shown_ = false;
+    bool closing_ = false;
+    std::thread probe_;
+
+    /// Written and read only by the worker.
+    std::uint32_t StartTick = 0;
+    ProgressScale scale_;
+    /// The locale's decimal separator, read once on the main thread.
+    QChar decimalPoint_;
+    std::filesystem::path target_;
+
+    /// The worker waits here until the success box is dismissed or the window closes.
+    std::mutex successMutex_;
+    std::condition_variable_any successDismissed_;
+    bool successAnswered_ = false;
+};
+
+/// The one window of the program.
+extern TForm1 *Form1;

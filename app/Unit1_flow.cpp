@@ -1,0 +1,178 @@
+// The update flow of the window: the button press, the probe off the main thread, the worker's
+// download and replace, the progress handlers, the boxes and the exit timer.
+#include "Unit1.h"
+
+#include "connectivity_probe.h"
+#include "process_terminator.h"
+#include "progress_text.h"
+#include "shell_seam.h"
+#include "update_download.h"
+#include "window_texts.h"
+
+#include <QMetaObject>
+
+void TForm1::BitBtn1Click() {
+    // Every press opens the site first, whatever follows.
+    services_.Shell->Open(services_.Endpoints.SiteOpenAddress.toStdU16String());
+    switch (state_) {
+    case TFlowState::Idle:
+        break;
+    case TFlowState::Downloading:
+        // The running download continues; the labels start over as on a fresh press.
+        ShowDownloadLabels();
+        return;
+    case TFlowState::Probing:
+    case TFlowState::Confirming:
+    case TFlowState::Ending:
+        return;
+    }
+    state_ = TFlowState::Probing;
+    if (probe_.joinable())
+        probe_.join(); // the previous probe has posted its result: it has finished
+    probe_ = std::thread([this, internet = services_.Internet,
+                          table = ConnectionTestTableOf(services_.Endpoints.ConnectionTestUrls)] {
+        const bool connected = platform::IsInternetConnected(*internet, table);
+        QMetaObject::invokeMethod(this, "ProbeFinished", Qt::QueuedConnection,
+                                  Q_ARG(bool, connected));
+    });
+}
+
+void TForm1::ProbeFinished(bool connected) {
+    if (closing_ || state_ != TFlowState::Probing)
+        return;
+    if (!connected) {
+        state_ = TFlowState::Idle;
+        services_.Messages->Show(this, TMessageKind::Error, MessageCaption(TMessageKind::Error),
+                                 WindowText::NoInternet(), {});
+        return;
+    }
+    state_ = TFlowState::Downloading;
+    target_ = ClientPath();
+    {
+        std::lock_guard lock(successMutex_);
+        successAnswered_ = false;
+    }
+    IdThreadComponent1->Start();
+    ShowDownloadLabels();
+}
+
+void TForm1::ShowDownloadLabels() {
+    Label2->SetCaption(QString());
+    status->SetCaption(QString());
+    Label2->setVisible(true);
+    status->setVisible(true);
+}
+
+void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
+    const std::stop_token stop = Sender.StopToken();
+    const TUpdateOutcome outcome = DownloadAndReplace(
+        *IdHTTP1, services_.Endpoints.DownloadUrl.toStdString(), target_,
+        // The running client is ended only once a complete download is ready.
+        [this] { platform::TerminateProcessByName(*services_.Processes, ClientExeName); }, stop);
+    relay_->PostFlush();
+    if (outcome != TUpdateOutcome::Replaced) {
+        QMetaObject::invokeMethod(this, "ShowOutcome", Qt::QueuedConnection,
+                                  Q_ARG(int, int(outcome)));
+        return;
+    }
+
+    QMetaObject::invokeMethod(this, "AskSuccess", Qt::QueuedConnection);
+    {
+        std::unique_lock lock(successMutex_);
+        // Closing the window releases the wait through the stop token.
+        if (!successDismissed_.wait(lock, stop, [this] { return successAnswered_; }))
+            return;
+    }
+    services_.Shell->Open(target_.u16string());
+    QMetaObject::invokeMethod(this, "StartExitTimer", Qt::QueuedConnection);
+}
+
+void TForm1::StartExitTimer() {
+    Timer1->start();
+}
+
+void TForm1::AskSuccess() {
+    state_ = TFlowState::Confirming;
+    services_.Messages->Show(this, TMessageKind::Information,
+                             MessageCaption(TMessageKind::Information),
+                             WindowText::UpdateSucceeded(), [this] {
+                                 state_ = TFlowState::Ending;
+                                 {
+                                     std::lock_guard lock(successMutex_);
+                                     successAnswered_ = true;
+                                 }
+                                 successDismissed_.notify_all();
+                             });
+}
+
+void TForm1::ShowOutcome(int outcome) {
+    QString text;
+    switch (TUpdateOutcome(outcome)) {
+    case TUpdateOutcome::ConnectionFailed:
+        text = WindowText::ConnectionLost();
+        break;
+    case TUpdateOutcome::ServerRejected:
+        text = WindowText::ServerRejected();
+        break;
+    case TUpdateOutcome::ReplaceFailed:
+        text = WindowText::ReplaceFailed();
+        break;
+    case TUpdateOutcome::Replaced:
+    case TUpdateOutcome::Cancelled:
+        return;
+    }
+    if (!closing_)
+        services_.Messages->Show(this, TMessageKind::Warning, MessageCaption(TMessageKind::Warning),
+                                 text, {});
+}
+
+void TForm1::IdThreadComponent1Terminate(TIdThreadComponent &) {
+    // After a failure the button starts a fresh run; after a success the program is ending.
+    if (state_ == TFlowState::Downloading)
+        state_ = TFlowState::Idle;
+}
+
+void TForm1::IdHTTP1WorkBegin(TIdHTTP &, TWorkMode, std::int64_t AWorkCountMax) {
+    StartTick = services_.Tick();
+    scale_ = ProgressScale(AWorkCountMax);
+    relay_->PublishMax(scale_.Max());
+}
+
+void TForm1::IdHTTP1Work(TIdHTTP &, TWorkMode, std::int64_t AWorkCount) {
+    const ProgressTexts texts =
+        FormatProgressTexts(StartTick, services_.Tick(), AWorkCount, decimalPoint_);
+    relay_->PublishProgress(texts.Status, texts.Count, scale_.Position(AWorkCount));
+}
+
+void TForm1::IdHTTP1WorkEnd(TIdHTTP &, TWorkMode) {
+    relay_->PostFlush();
+}
+
+void TForm1::ShowProgress(const ProgressView &view) {
+    if (view.HasMax)
+        ProgressBar1->SetMax(view.Max);
+    if (view.HasTexts) {
+        status->SetCaption(view.Status);
+        Label2->SetCaption(view.Count);
+    }
+    if (view.HasPosition)
+        ProgressBar1->SetPosition(view.Position);
+}
+
+void TForm1::Timer1Timer() {
+    services_.Quit();
+}
+
+void TForm1::Shutdown() {
+    closing_ = true;
+    // Cancels the transfer and releases a worker that waits for the success box.
+    IdThreadComponent1->Stop();
+    successDismissed_.notify_all();
+}
+
+TForm1::~TForm1() {
+    Shutdown();
+    IdThreadComponent1.reset(); // joins the worker; it removes its temporary file first
+    if (probe_.joinable())
+        probe_.join();
+}

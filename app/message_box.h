@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+/// The three kinds of message box the updater shows.
+enum class TMessageKind { Error, Information, Warning };
+
+/// The caption of a kind's box: "Error", "Information" or "Warning".
+QString MessageCaption(TMessageKind kind);
+
+/// Shows the user a message box with one "OK" button.
+///
+/// `Show` returns at once; `onDismissed` runs on the main thread when the user has dismissed the
+/// box. When the box's parent is destroyed first, `onDismissed` never runs.
+class MessageBoxSeam {
+public:
+    virtual ~MessageBoxSeam() = default;
+    virtual void Show(QWidget *parent, TMessageKind kind, const QString &caption,
+                      const QString &text, std::function<void()> onDismissed) = 0;
+};
+
+/// The real boxes: application-modal QMessageBox with the kind's icon, right to left.
+MessageBoxSeam &QtMessageBoxes();

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "UpdaterEndpoints.h"
+#include "connectivity_probe.h"
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+class MessageBoxSeam;
+namespace platform {
+class ProcessSeam;
+class ShellSeam;
+} // namespace platform
+
+/// Everything the window reaches outside itself: the operating system, the message boxes, the
+/// clock, the addresses and the folder of the client. The program uses the real ones; tests put
+/// fakes in their place.
+struct UpdaterServices {
+    platform::InternetSeam *Internet = nullptr;
+    platform::ProcessSeam *Processes = nullptr;
+    platform::ShellSeam *Shell = nullptr;
+    MessageBoxSeam *Messages = nullptr;
+    /// Milliseconds, 32 bits, wrapping; called on the worker thread.
+    std::function<std::uint32_t()> Tick;
+    /// Ends the application (the main loop and then the process).
+    std::function<void()> Quit;
+    UpdaterEndpoints Endpoints;
+    /// Where the client lives; empty means the current directory at the time of the download.
+    std::filesystem::path ClientFolder;
+    std::chrono::milliseconds ConnectTimeout{15000};
+    /// A transfer that receives nothing for this long fails.
+    std::chrono::milliseconds StallTimeout{30000};
+
+    /// The real operating system, the real boxes and the program's addresses.
+    static UpdaterServices System();
+};
+
+/// The connectivity probe's table from the endpoints' test addresses.
+platform::ConnectionTestTable ConnectionTestTableOf(const QStringList &urls);

@@ -1,0 +1,138 @@
+#include "nginx_server.h"
+
+#include <arpa/inet.h>
+#include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <random>
+#include <thread>
+
+namespace testsupport {
+
+namespace {
+
+/// An unused loopback port, as the kernel hands out for port 0.
+std::uint16_t FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    std::uint16_t port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
+}
+
+bool Accepts(std::uint16_t port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+NginxServer::NginxServer(const std::string &extraServerConfig) {
+    std::random_device random;
+    folder_ = std::filesystem::temp_directory_path() /
+              ("zorvane-nginx-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
+    root_ = folder_ / "www";
+    std::filesystem::create_directories(root_);
+    std::filesystem::create_directories(folder_ / "logs");
+    const auto readable = std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                          std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                          std::filesystem::perms::others_exec;
+    std::filesystem::permissions(folder_, readable);
+    std::filesystem::permissions(root_, readable);
+    for (int attempt = 0; attempt < 5 && pid_ <= 0; ++attempt)
+        StartOn(FreePort(), extraServerConfig);
+}
+
+NginxServer::~NginxServer() {
+    Stop();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+std::string NginxServer::BaseUrl() const {
+    return "http://127.0.0.1:" + std::to_string(port_);
+}
+
+bool NginxServer::StartOn(std::uint16_t port, const std::string &extraServerConfig) {
+    const std::filesystem::path config = folder_ / "nginx.conf";
+    std::ofstream(config) << "daemon off;\n"
+                          << "worker_processes 1;\n"
+                          << "pid " << (folder_ / "nginx.pid").string() << ";\n"
+                          << "error_log " << (folder_ / "logs/error.log").string() << ";\n"
+                          << "events { worker_connections 64; }\n"
+                          << "http {\n"
+                          << "  access_log off;\n"
+                          << "  default_type application/octet-stream;\n"
+                          << "  sendfile on;\n"
+                          << "  client_body_temp_path " << (folder_ / "client_temp").string()
+                          << ";\n"
+                          << "  proxy_temp_path " << (folder_ / "proxy_temp").string() << ";\n"
+                          << "  fastcgi_temp_path " << (folder_ / "fastcgi_temp").string() << ";\n"
+                          << "  uwsgi_temp_path " << (folder_ / "uwsgi_temp").string() << ";\n"
+                          << "  scgi_temp_path " << (folder_ / "scgi_temp").string() << ";\n"
+                          << "  server {\n"
+                          << "    listen 127.0.0.1:" << port << ";\n"
+                          << "    root " << root_.string() << ";\n"
+                          << extraServerConfig << "\n"
+                          << "  }\n"
+                          << "}\n";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execlp("nginx", "nginx", "-c", config.c_str(), "-p", folder_.c_str(),
+                 static_cast<char *>(nullptr));
+        ::execl("/usr/sbin/nginx", "nginx", "-c", config.c_str(), "-p", folder_.c_str(),
+                static_cast<char *>(nullptr));
+        ::_exit(127);
+    }
+    if (child < 0) {
+        error_ = "fork failed";
+        return false;
+    }
+    for (int i = 0; i < 500; ++i) {
+        int status = 0;
+        if (::waitpid(child, &status, WNOHANG) == child) {
+            std::ifstream log(folder_ / "logs/error.log");
+            error_.assign(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
+            if (error_.empty())
+                error_ = "nginx exited at once (is it installed?)";
+            return false;
+        }
+        if (Accepts(port)) {
+            pid_ = child;
+            port_ = port;
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    error_ = "nginx did not start listening";
+    return false;
+}
+
+void NginxServer::Stop() {
+    if (pid_ <= 0)
+        return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+} // namespace testsupport

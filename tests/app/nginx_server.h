@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include <sys/types.h>
+
+namespace testsupport {
+
+/// A real nginx serving a folder on 127.0.0.1 with a configuration of its own in a temporary
+/// folder (`daemon off`, its own pid, log and temp paths), for tests and benchmarks.
+///
+/// Started as root nginx runs its workers as another user, so the served folder and the folders
+/// above it are made readable by others. The server is stopped and its folder removed on
+/// destruction.
+class NginxServer {
+public:
+    /// Starts nginx on a free loopback port; `extraLocationConfig` goes into the server block.
+    explicit NginxServer(const std::string &extraServerConfig = "");
+    ~NginxServer();
+    NginxServer(const NginxServer &) = delete;
+    NginxServer &operator=(const NginxServer &) = delete;
+
+    /// False when nginx could not be started; `Error()` says why.
+    bool Running() const { return pid_ > 0; }
+    const std::string &Error() const { return error_; }
+    /// The folder served as the site root.
+    const std::filesystem::path &Root() const { return root_; }
+    std::uint16_t Port() const { return port_; }
+    /// "http://127.0.0.1:PORT".
+    std::string BaseUrl() const;
+
+private:
+    bool StartOn(std::uint16_t port, const std::string &extraServerConfig);
+    void Stop();
+
+    std::filesystem::path folder_;
+    std::filesystem::path root_;
+    std::uint16_t port_ = 0;
+    pid_t pid_ = -1;
+    std::string error_;
+};
+
+} // namespace testsupport
