@@ -7,12 +7,40 @@
 
 namespace {
 
-QFont HeaderFont() {
+/// The header texts' font: 16 pixels (12 points), Arabic character set, window-text colour.
+TFont HeaderFont() {
     TFont font;
     font.Name = HeaderFontFace();
     font.Height = -16;
     font.Charset = TFontCharset::Arabic;
-    return font.ToQFont();
+    font.Color = clWindowText;
+    return font;
+}
+
+/// The fill values both header labels carry (drawn only if a label stops being transparent).
+void ApplyLabelFill(TGDIPFill &fill) {
+    fill.SetColorMirror(clNone);
+    fill.SetColorMirrorTo(clNone);
+    fill.SetBorderColor(clNone);
+    fill.SetRounding(0);
+    fill.SetShadowOffset(0);
+    fill.SetAngle(0);
+    fill.SetBackGroundPictureLeft(0);
+    fill.SetBackGroundPictureTop(0);
+    fill.SetPictureLeft(0);
+    fill.SetPictureTop(0);
+}
+
+TSmoothLabelControl *CreateHeaderLabel(const QString &text, TColor colorStart, QWidget *parent) {
+    auto *label = new TSmoothLabelControl(parent);
+    ApplyLabelFill(label->Fill());
+    TAdvSmoothLabelCaption &caption = label->Caption();
+    caption.SetText(text);
+    caption.SetFont(HeaderFont());
+    caption.SetColorStart(colorStart);
+    caption.SetColorEnd(clBlack);
+    caption.SetOpacityEnd(100);
+    return label;
 }
 
 } // namespace
@@ -35,17 +63,40 @@ TProgressBarControl *CreateDownloadProgressBar(QWidget *parent) {
 }
 
 TSmoothLabelControl *CreateSiteLabel(const QString &siteAddress, QWidget *parent) {
-    auto *label = new TSmoothLabelControl(siteAddress, clRed, parent);
-    label->setFont(HeaderFont());
-    return label;
+    return CreateHeaderLabel(siteAddress, clRed, parent);
 }
 
 TSmoothPanelControl *CreateTitlePanel(QWidget *parent) {
-    return new TSmoothPanelControl(10092543, 7042912, parent);
+    auto *panel = new TSmoothPanelControl(parent);
+    TGDIPFill &fill = panel->Fill();
+    fill.SetColor(10092543);
+    fill.SetColorTo(52479);
+    fill.SetColorMirror(clNone);
+    fill.SetColorMirrorTo(clNone);
+    fill.SetGradientMirrorType(gtVertical);
+    fill.SetBorderColor(7042912);
+    fill.SetRounding(3);
+    fill.SetShadowOffset(5);
+    fill.SetAngle(0);
+    fill.SetBackGroundPictureLeft(0);
+    fill.SetBackGroundPictureTop(0);
+    fill.SetPictureLeft(0);
+    fill.SetPictureTop(0);
+    TAdvSmoothPanelCaption &caption = panel->Caption();
+    TFont captionFont;
+    captionFont.Name = QStringLiteral("Tahoma");
+    captionFont.Height = -16;
+    caption.SetFont(captionFont);
+    TFont htmlFont;
+    htmlFont.Name = QStringLiteral("Tahoma");
+    htmlFont.Height = -11;
+    caption.SetHTMLFont(htmlFont);
+    caption.SetColorStart(clBlack);
+    caption.SetColorEnd(clBlack);
+    caption.SetLineColor(clBlack);
+    return panel;
 }
 
 TSmoothLabelControl *CreateTitleLabel(const QString &title, QWidget *parent) {
-    auto *label = new TSmoothLabelControl(title, clBlack, parent);
-    label->setFont(HeaderFont());
-    return label;
+    return CreateHeaderLabel(title, clBlack, parent);
 }

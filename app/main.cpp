@@ -1,21 +1,35 @@
-// The updater's entry point: the application, its title, the window and the message loop.
+// The updater's entry point: the drawing layer, the application, its title, the window and the
+// message loop.
 #include "Unit1.h"
 #include "window_texts.h"
+
+#include "gdiplus_lifetime.h"
 
 #include <QApplication>
 #include <QIcon>
 
-int main(int argc, char *argv[]) {
-    QApplication application(argc, argv);
-    // Every top-level Qt window has its own task-bar button; the main window is the one shown.
-    QApplication::setApplicationDisplayName(QString());
-    QApplication::setApplicationName(WindowText::ApplicationTitle());
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zorvane/zorvane-updater.ico")));
+#include <cstdint>
 
-    TForm1 form;
-    Form1 = &form;
-    form.show();
-    const int result = QApplication::exec();
-    Form1 = nullptr;
+int main(int argc, char *argv[]) {
+    // The drawing layer starts before any window exists and stops after the last one is gone.
+    std::uintptr_t drawingToken = 0;
+    GdiplusStartupInput drawingInput;
+    GdiplusStartup(&drawingToken, &drawingInput, nullptr);
+    int result = 0;
+    {
+        QApplication application(argc, argv);
+        // Every top-level Qt window has its own task-bar button; the main window is the one
+        // shown.
+        QApplication::setApplicationDisplayName(QString());
+        QApplication::setApplicationName(WindowText::ApplicationTitle());
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/zorvane/zorvane-updater.ico")));
+
+        TForm1 form;
+        Form1 = &form;
+        form.show();
+        result = QApplication::exec();
+        Form1 = nullptr;
+    }
+    GdiplusShutdown(drawingToken);
     return result;
 }

@@ -9,10 +9,6 @@
 #include <algorithm>
 #include <vector>
 
-namespace {
-
-/// A device of 96 pixels per inch, so that layout happens in the pixels of the surfaces
-/// whatever the screen's resolution.
 QPaintDevice *LayoutDevice() {
     static QImage device = [] {
         QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
@@ -22,6 +18,8 @@ QPaintDevice *LayoutDevice() {
     }();
     return &device;
 }
+
+namespace {
 
 QFont::HintingPreference HintingFor(TextRenderingHint hint) {
     switch (hint) {

@@ -7,6 +7,12 @@
 #include <QRectF>
 #include <QString>
 
+class QPaintDevice;
+
+/// A device of 96 pixels per inch, so that layout happens in the pixels of the surfaces
+/// whatever the screen's resolution.
+QPaintDevice *LayoutDevice();
+
 /// One request to lay out a string the way the drawing layer measures and draws it.
 struct TextLayoutRequest {
     QString text;

@@ -1,0 +1,20 @@
+#include "TGDIPPictureContainer.h"
+
+void TGDIPPictureContainer::Add(const QString &name, const QImage &image) {
+    for (Item &item : FItems) {
+        if (item.Name.compare(name, Qt::CaseInsensitive) == 0) {
+            item.Picture->Assign(image);
+            return;
+        }
+    }
+    auto picture = std::make_unique<TAdvGDIPPicture>();
+    picture->Assign(image);
+    FItems.push_back({name, std::move(picture)});
+}
+
+const TAdvGDIPPicture *TGDIPPictureContainer::FindPicture(const QString &name) const {
+    for (const Item &item : FItems)
+        if (item.Name.compare(name, Qt::CaseInsensitive) == 0)
+            return item.Picture.get();
+    return nullptr;
+}
