@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 /// Where `TIdHTTP::Get` writes a reply body: one method, so the client knows nothing about files
@@ -60,8 +62,11 @@ public:
 
 private:
     [[noreturn]] void Fail(const char *what, int error) const;
+    void StartWriteBack();
 
     std::filesystem::path path_;
+    std::unique_ptr<char[]> buffer_; ///< stdio's buffer; outlives `file_`
     std::FILE *file_ = nullptr;
     std::size_t size_ = 0;
+    std::int64_t writtenBack_ = 0; ///< bytes already handed to the disk's write-back
 };
