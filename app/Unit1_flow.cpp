@@ -143,9 +143,8 @@ void TForm1::IdHTTP1WorkBegin(TIdHTTP &, TWorkMode, std::int64_t AWorkCountMax) 
 }
 
 void TForm1::IdHTTP1Work(TIdHTTP &, TWorkMode, std::int64_t AWorkCount) {
-    const ProgressTexts texts =
-        FormatProgressTexts(StartTick, services_.Tick(), AWorkCount, decimalPoint_);
-    relay_->PublishProgress(texts.Status, texts.Count, scale_.Position(AWorkCount));
+    // Runs for every received piece: only numbers here; the texts are made once per frame.
+    relay_->PublishProgress(AWorkCount, StartTick, services_.Tick(), scale_.Position(AWorkCount));
 }
 
 void TForm1::IdHTTP1WorkEnd(TIdHTTP &, TWorkMode) {
@@ -155,12 +154,13 @@ void TForm1::IdHTTP1WorkEnd(TIdHTTP &, TWorkMode) {
 void TForm1::ShowProgress(const ProgressView &view) {
     if (view.HasMax)
         ProgressBar1->SetMax(view.Max);
-    if (view.HasTexts) {
-        status->SetCaption(view.Status);
-        Label2->SetCaption(view.Count);
-    }
-    if (view.HasPosition)
+    if (view.HasCount) {
+        const ProgressTexts texts =
+            FormatProgressTexts(view.StartTick, view.Tick, view.Count, decimalPoint_);
+        status->SetCaption(texts.Status);
+        Label2->SetCaption(texts.Count);
         ProgressBar1->SetPosition(view.Position);
+    }
 }
 
 void TForm1::Timer1Timer() {

@@ -7,41 +7,44 @@ ProgressRelay::ProgressRelay(TApply apply, std::chrono::milliseconds frame, QObj
     : QObject(parent), apply_(std::move(apply)), frame_(frame) {}
 
 void ProgressRelay::PublishMax(std::int32_t max) {
+    bool schedule = false;
     {
         std::lock_guard lock(mutex_);
         pending_.HasMax = true;
         pending_.Max = max;
-        dirty_ = true;
+        schedule = NeedsSchedule();
     }
-    Schedule();
+    if (schedule)
+        QMetaObject::invokeMethod(this, "ApplyWhenDue", Qt::QueuedConnection);
 }
 
-void ProgressRelay::PublishProgress(const QString &status, const QString &count,
+void ProgressRelay::PublishProgress(std::int64_t count, std::uint32_t startTick, std::uint32_t tick,
                                     std::int32_t position) {
+    bool schedule = false;
     {
         std::lock_guard lock(mutex_);
-        pending_.HasTexts = true;
-        pending_.Status = status;
+        pending_.HasCount = true;
         pending_.Count = count;
-        pending_.HasPosition = true;
+        pending_.StartTick = startTick;
+        pending_.Tick = tick;
         pending_.Position = position;
-        dirty_ = true;
+        schedule = NeedsSchedule();
     }
-    Schedule();
+    // One queued call per frame at most, not one per received piece.
+    if (schedule)
+        QMetaObject::invokeMethod(this, "ApplyWhenDue", Qt::QueuedConnection);
 }
 
 void ProgressRelay::PostFlush() {
     QMetaObject::invokeMethod(this, "Flush", Qt::QueuedConnection);
 }
 
-void ProgressRelay::Schedule() {
-    {
-        std::lock_guard lock(mutex_);
-        if (scheduled_)
-            return;
-        scheduled_ = true;
-    }
-    QMetaObject::invokeMethod(this, "ApplyWhenDue", Qt::QueuedConnection);
+bool ProgressRelay::NeedsSchedule() {
+    dirty_ = true;
+    if (scheduled_)
+        return false;
+    scheduled_ = true;
+    return true;
 }
 
 void ProgressRelay::ApplyWhenDue() {

@@ -2,22 +2,23 @@
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QString>
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
 
-/// What the window shows of a transfer: the bottom bar's texts and the progress bar's range.
+/// What the window shows of a transfer: the progress bar's range and the newest count with the
+/// ticks it is timed by. The window formats the texts when it shows them, so the worker does no
+/// text work per received piece.
 struct ProgressView {
-    bool HasTexts = false;
-    QString Status;
-    QString Count;
+    bool HasCount = false;
+    std::int64_t Count = 0;      ///< bytes received
+    std::uint32_t StartTick = 0; ///< GetTickCount when the transfer began
+    std::uint32_t Tick = 0;      ///< GetTickCount when `Count` was reached
     bool HasMax = false;
     std::int32_t Max = 0;
-    bool HasPosition = false;
-    std::int32_t Position = 0;
+    std::int32_t Position = 0; ///< valid with `HasCount`
 };
 
 /// Carries progress from the worker to the window, newest values first, at most once a frame.
@@ -37,8 +38,10 @@ public:
 
     /// Any thread: records a new maximum (a transfer begins).
     void PublishMax(std::int32_t max);
-    /// Any thread: records new texts and a new position.
-    void PublishProgress(const QString &status, const QString &count, std::int32_t position);
+    /// Any thread: records a new count, its ticks and the bar position; cheap enough to call for
+    /// every received piece.
+    void PublishProgress(std::int64_t count, std::uint32_t startTick, std::uint32_t tick,
+                         std::int32_t position);
     /// Any thread: the final values of the transfer are shown once the calls queued before this
     /// one have run, whatever the frame rate.
     void PostFlush();
@@ -49,7 +52,8 @@ public:
     int Applied() const { return applied_; }
 
 private:
-    void Schedule();
+    /// Called with `mutex_` held; true when the caller must queue `ApplyWhenDue`.
+    bool NeedsSchedule();
     // Queued by name: the call crosses threads inside Qt and carries no data of ours.
     Q_INVOKABLE void ApplyWhenDue();
 

@@ -8,6 +8,7 @@
 // It makes a temporary folder under PARENT (default $TMPDIR or /tmp), writes the file, starts
 // nginx with a configuration of its own on a free loopback port, and removes everything again.
 #include "TIdHTTP.h"
+#include "bench_rows.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -268,6 +269,13 @@ int main(int argc, char **argv) {
         std::printf("\nmedian curl %.3f s, TIdHTTP %.3f s: ratio (curl / TIdHTTP) %.3f "
                     "(target >= 0.95)\n",
                     curlMedian, ourMedian, curlMedian / ourMedian);
+        std::vector<double> ratios;
+        for (std::size_t i = 0; i < std::min(curlTimes.size(), ourTimes.size()); ++i)
+            ratios.push_back(curlTimes[i] / ourTimes[i]);
+        bench::PrintRow("http_get: throughput curl/TIdHTTP", ratios, ">= 0.95",
+                        [](double v) { return v >= 0.95; });
+        bench::PrintRow("http_get: peak RSS growth (MiB)", {double(worstGrowthKiB) / 1024}, "< 16",
+                        [](double v) { return v < 16; });
         std::printf("peak RSS growth during a GET: %.2f MiB (target < 16 MiB); process peak "
                     "RSS %.1f MiB\n",
                     double(worstGrowthKiB) / 1024, double(StatusKiB("VmHWM")) / 1024);

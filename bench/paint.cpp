@@ -4,6 +4,7 @@
 #include "TGDIPFill.h"
 #include "TGPGraphics.h"
 #include "TGPPathGradientBrush.h"
+#include "bench_rows.h"
 #include "gdiplus_lifetime.h"
 #include "round_rect_path.h"
 
@@ -21,8 +22,9 @@ namespace {
 
 constexpr int kRuns = 2000;
 
-/// Runs paint kRuns times on a cleared canvas and prints the median and 90th percentile.
-void Measure(const char *what, const std::function<void(TGPGraphics &)> &paint) {
+/// Runs paint kRuns times on a cleared canvas, prints the median and 90th percentile and a
+/// table row against `targetMs`.
+void Measure(const char *what, double targetMs, const std::function<void(TGPGraphics &)> &paint) {
     QImage canvas(258, 43, QImage::Format_ARGB32_Premultiplied);
     std::vector<double> micros;
     micros.reserve(kRuns);
@@ -38,6 +40,13 @@ void Measure(const char *what, const std::function<void(TGPGraphics &)> &paint) 
     std::sort(micros.begin(), micros.end());
     std::printf("%s: median %.1f us, p90 %.1f us over %d runs\n", what, micros[micros.size() / 2],
                 micros[micros.size() * 9 / 10], kRuns);
+    std::vector<double> millis;
+    for (const double us : micros)
+        millis.push_back(us / 1000);
+    char target[32];
+    std::snprintf(target, sizeof target, "<= %g", targetMs);
+    bench::PrintRow(std::string("paint: ") + what + " (ms)", millis, target,
+                    [targetMs](double v) { return v <= targetMs; });
 }
 
 } // namespace
@@ -48,7 +57,7 @@ int main(int argc, char **argv) {
     GdiplusStartup(&token, &input, nullptr);
     QGuiApplication app(argc, argv);
 
-    Measure("path-gradient shadow fill 258 x 43", [](TGPGraphics &graphics) {
+    Measure("path-gradient shadow fill 258 x 43", 0.5, [](TGPGraphics &graphics) {
         const ARGB colours[3] = {0x00000000, 0xB4808080, 0xB4808080};
         const float positions[3] = {0, 0.1f, 1};
         const auto path = CreateRoundRectPath({0, 0, 257, 42}, 3, rtBoth);
@@ -65,9 +74,10 @@ int main(int argc, char **argv) {
     header.SetBorderColor(7042912);
     header.SetRounding(3);
     header.SetShadowOffset(5);
-    Measure("header DrawFill (shadow, body, border) 258 x 43", [&header](TGPGraphics &graphics) {
-        header.DrawFill(graphics, {0, 0, 257, 42});
-    });
+    Measure("header DrawFill (shadow, body, border) 258 x 43", 1.0,
+            [&header](TGPGraphics &graphics) {
+                header.DrawFill(graphics, {0, 0, 257, 42});
+            });
 
     GdiplusShutdown(token);
     return 0;

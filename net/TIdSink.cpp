@@ -10,13 +10,18 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
 namespace {
 
-/// stdio's own buffer; large writes (a whole received piece) bypass it.
-constexpr std::size_t kFileBufferSize = std::size_t{64} * 1024;
+/// stdio's buffer. Received pieces are often only 16 KiB; 128 KiB turns them into one write call
+/// per 128 KiB instead of about two per piece, and stays small enough to be warm in the cache.
+constexpr std::size_t kFileBufferSize = std::size_t{128} * 1024;
+/// Every this many bytes the written part is handed to the disk in the background, so the
+/// final flush has little left to do and the dirty pages never pile up.
+constexpr std::int64_t kWriteBackStep = std::int64_t{8} << 20;
 
 std::FILE *OpenForWriting(const std::filesystem::path &path, bool append) {
 #ifdef _WIN32
@@ -50,8 +55,13 @@ void TIdFileSink::Open(bool append) {
     file_ = OpenForWriting(path_, append);
     if (!file_)
         Fail("cannot create", errno);
-    std::setvbuf(file_, nullptr, _IOFBF, kFileBufferSize);
+    // glibc ignores the size when it is not given the buffer itself, and would write through a
+    // 4 KiB one: about two write calls for every received piece.
+    if (!buffer_)
+        buffer_ = std::make_unique<char[]>(kFileBufferSize);
+    std::setvbuf(file_, buffer_.get(), _IOFBF, kFileBufferSize);
     size_ = 0;
+    writtenBack_ = 0;
     if (append) {
         std::error_code error;
         const auto kept = std::filesystem::file_size(path_, error);
@@ -93,6 +103,21 @@ void TIdFileSink::Add(const char *data, std::size_t len) {
     if (std::fwrite(data, 1, len, file_) != len)
         Fail("cannot write", errno);
     size_ += len;
+    if (std::int64_t(size_) - writtenBack_ >= kWriteBackStep + std::int64_t(kFileBufferSize))
+        StartWriteBack();
+}
+
+void TIdFileSink::StartWriteBack() {
+#ifdef __linux__
+    // Only what stdio has already passed to the system; a hint, so a failure changes nothing.
+    const int fd = fileno(file_);
+    const off_t written = ::lseek(fd, 0, SEEK_CUR);
+    if (written > writtenBack_ &&
+        ::sync_file_range(fd, writtenBack_, written - writtenBack_, SYNC_FILE_RANGE_WRITE) == 0)
+        writtenBack_ = written;
+#else
+    writtenBack_ = std::int64_t(size_);
+#endif
 }
 
 void TIdFileSink::Flush() {

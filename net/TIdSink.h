@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 /// Where `TIdHTTP::Get` writes a reply body: one method, so the client knows nothing about files
@@ -76,8 +77,11 @@ public:
 private:
     [[noreturn]] void Fail(const char *what, int error) const;
     void Open(bool append);
+    void StartWriteBack();
 
     std::filesystem::path path_;
+    std::unique_ptr<char[]> buffer_; ///< stdio's buffer; outlives `file_`
     std::FILE *file_ = nullptr;
     std::size_t size_ = 0;
+    std::int64_t writtenBack_ = 0; ///< bytes already handed to the disk's write-back
 };

@@ -8,6 +8,18 @@
 
 namespace platform {
 
+namespace {
+
+/// A host goes to the resolver as a C string: a NUL would cut it short (and connect to another
+/// host than the address names), and spaces or control characters never belong in one.
+bool IsHostText(const std::string &host) {
+    return std::none_of(host.begin(), host.end(), [](unsigned char c) {
+        return c <= 0x20 || c == 0x7F || c == '/' || c == '@';
+    });
+}
+
+} // namespace
+
 std::optional<UrlParts> ParseUrl(const std::u16string &url) {
     const std::string text = Utf16ToUtf8(url);
     UrlParts parts;
@@ -42,7 +54,7 @@ std::optional<UrlParts> ParseUrl(const std::u16string &url) {
         if (colon != std::string_view::npos)
             port = rest.substr(colon + 1);
     }
-    if (parts.Host.empty())
+    if (parts.Host.empty() || !IsHostText(parts.Host))
         return std::nullopt;
 
     if (!port.empty()) {

@@ -41,4 +41,12 @@ TEST(UrlParts, HostPortAndSchemeDefaults) {
     EXPECT_FALSE(ParseUrl(u"http:///path"));
 }
 
+TEST(UrlParts, RejectsHostsTheResolverWouldReadDifferently) {
+    // A NUL inside the host would make the connection check dial only the part before it.
+    EXPECT_FALSE(ParseUrl(std::u16string(u"http://127.0.0.1") + u'\0' + u".example/"));
+    EXPECT_FALSE(ParseUrl(u"http://host name.example/"));
+    EXPECT_FALSE(ParseUrl(u"http://host\t.example:80/"));
+    EXPECT_FALSE(ParseUrl(u"http://[::1\n]:80/"));
+}
+
 } // namespace
