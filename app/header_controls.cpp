@@ -66,9 +66,7 @@ TSmoothLabelControl *CreateSiteLabel(const QString &siteAddress, QWidget *parent
     return CreateHeaderLabel(siteAddress, clRed, parent);
 }
 
-TSmoothPanelControl *CreateTitlePanel(QWidget *parent) {
-    auto *panel = new TSmoothPanelControl(parent);
-    TGDIPFill &fill = panel->Fill();
+void ApplyTitlePanelFill(TGDIPFill &fill) {
     fill.SetColor(10092543);
     fill.SetColorTo(52479);
     fill.SetColorMirror(clNone);
@@ -82,6 +80,11 @@ TSmoothPanelControl *CreateTitlePanel(QWidget *parent) {
     fill.SetBackGroundPictureTop(0);
     fill.SetPictureLeft(0);
     fill.SetPictureTop(0);
+}
+
+TSmoothPanelControl *CreateTitlePanel(QWidget *parent) {
+    auto *panel = new TSmoothPanelControl(parent);
+    ApplyTitlePanelFill(panel->Fill());
     TAdvSmoothPanelCaption &caption = panel->Caption();
     TFont captionFont;
     captionFont.Name = QStringLiteral("Tahoma");

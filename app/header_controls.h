@@ -22,6 +22,9 @@ TSmoothLabelControl *CreateSiteLabel(const QString &siteAddress, QWidget *parent
 /// `AdvSmoothPanel3`: the amber panel with its grey-green border and shadow behind the client
 /// product's title; no caption text of its own.
 TSmoothPanelControl *CreateTitlePanel(QWidget *parent);
+/// The fill values the window gives `AdvSmoothPanel3` (amber gradient, grey-green border,
+/// rounding 3, shadow 5).
+void ApplyTitlePanelFill(TGDIPFill &fill);
 /// `AdvSmoothLabel1`: the client product's Persian title, black fading to a translucent black.
 TSmoothLabelControl *CreateTitleLabel(const QString &title, QWidget *parent);
 

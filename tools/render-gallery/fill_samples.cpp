@@ -1,6 +1,7 @@
 // Samples of the gradient fill: the window's header panel fill on the window's background, every
 // kind with and without a mirror part, the six rounding types, and the picture placements.
 #include "gallery.h"
+#include "header_controls.h"
 
 #include "TGDIPFill.h"
 #include "TGPGraphics.h"
@@ -18,19 +19,6 @@ constexpr int CellHeight = 64;
 constexpr int CaptionHeight = 16;
 constexpr int Gap = 8;
 const QColor WindowBackground(189, 216, 244);
-
-/// The header panel's fill as the window description sets it.
-void ApplyHeaderFill(TGDIPFill &fill) {
-    fill.SetColor(10092543);
-    fill.SetColorTo(52479);
-    fill.SetColorMirror(clNone);
-    fill.SetColorMirrorTo(clNone);
-    fill.SetGradientMirrorType(gtVertical);
-    fill.SetBorderColor(7042912);
-    fill.SetRounding(3);
-    fill.SetShadowOffset(5);
-    fill.SetAngle(0);
-}
 
 /// A small picture: a filled circle with a dark ring on a transparent square.
 QImage Badge(int side, QColor colour) {
@@ -82,7 +70,7 @@ QImage HeaderSample() {
     QImage image(258, 43, QImage::Format_ARGB32_Premultiplied);
     image.fill(WindowBackground);
     TGDIPFill fill;
-    ApplyHeaderFill(fill);
+    ApplyTitlePanelFill(fill);
     QPainter painter(&image);
     TGPGraphics graphics(&painter);
     fill.DrawFill(graphics, TGPRectF{0, 0, 257, 42});
@@ -141,7 +129,7 @@ QImage RoundingSample() {
     for (int i = 0; i < int(types.size()); ++i) {
         for (int row = 0; row < 2; ++row) {
             TGDIPFill fill;
-            ApplyHeaderFill(fill);
+            ApplyTitlePanelFill(fill);
             fill.SetRounding(8);
             fill.SetRoundingType(types[std::size_t(i)].first);
             if (row == 1) {
