@@ -74,6 +74,7 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
     request.cookies = allowCookies_;
     request.connectTimeout = connectTimeout_;
     request.stallTimeout = stallTimeout_;
+    request.caCertificatesFile = caCertificatesFile_;
     request.resumeFrom = request_.ResumeFrom;
     request.ifRange = request_.IfRange;
     request.resumeTotal = request_.ResumeTotal;

@@ -109,6 +109,11 @@ public:
     /// Once connected, a transfer that receives no byte for this long fails. Default 30 s.
     std::chrono::milliseconds StallTimeout() const { return stallTimeout_; }
     void SetStallTimeout(std::chrono::milliseconds timeout) { stallTimeout_ = timeout; }
+    /// https: the file of certificate authorities a server's certificate must chain to. Empty
+    /// (the default): the system's trust store. Verification is never turned off; a certificate
+    /// that fails it is a connection failure (`EIdCannotConnect`).
+    const std::string &CaCertificatesFile() const { return caCertificatesFile_; }
+    void SetCaCertificatesFile(std::string file) { caCertificatesFile_ = std::move(file); }
 
     /// Status code of the last reply (0 before one arrived).
     int ResponseCode() const { return responseCode_; }
@@ -141,6 +146,7 @@ private:
     bool allowCookies_ = true;
     std::chrono::milliseconds connectTimeout_{15000};
     std::chrono::milliseconds stallTimeout_{30000};
+    std::string caCertificatesFile_;
 
     int responseCode_ = 0;
     std::string responseText_;

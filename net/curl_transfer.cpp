@@ -358,6 +358,14 @@ CurlHandles::CurlHandles() {
     EnsureCurlGlobalInit();
     easy = curl_easy_init();
     multi = curl_multi_init();
+    RememberSystemCaCertificates();
+}
+
+void CurlHandles::RememberSystemCaCertificates() {
+#if LIBCURL_VERSION_NUM >= 0x075400
+    if (easy)
+        curl_easy_getinfo(easy, CURLINFO_CAINFO, &systemCaCertificates);
+#endif
 }
 
 CurlHandles::~CurlHandles() {
@@ -374,6 +382,7 @@ void CurlHandles::CloseConnections() {
 void CurlHandles::ForgetCookies() {
     curl_easy_cleanup(easy);
     easy = curl_easy_init();
+    RememberSystemCaCertificates();
     cookieEngine = false;
 }
 
@@ -414,6 +423,12 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(easy, CURLOPT_PROXY, ""); // no proxy, whatever the environment says
+    // https: the peer's certificate and its host name are always verified.
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(easy, CURLOPT_CAINFO,
+                     request.caCertificatesFile.empty() ? handles.systemCaCertificates
+                                                        : request.caCertificatesFile.c_str());
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(request.connectTimeout.count()));

@@ -30,6 +30,12 @@ struct CurlHandles {
     CURLM *multi = nullptr;
     curl_slist *headers = nullptr;
     bool cookieEngine = false;
+    /// libcurl's built-in certificate authorities file (null when it has none), restored when a
+    /// client stops naming a file of its own.
+    const char *systemCaCertificates = nullptr;
+
+private:
+    void RememberSystemCaCertificates();
 };
 
 /// What one GET is to do, taken from the client's settings.
@@ -42,6 +48,7 @@ struct TransferRequest {
     bool cookies = true;
     std::chrono::milliseconds connectTimeout{15000};
     std::chrono::milliseconds stallTimeout{30000};
+    std::string caCertificatesFile; ///< empty: the system's trust store
     std::int64_t resumeFrom = -1; ///< a resume request from this byte, or -1
     std::string ifRange;
     std::int64_t resumeTotal = -1;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <thread>
@@ -44,7 +45,7 @@ bool Accepts(std::uint16_t port) {
 
 } // namespace
 
-NginxServer::NginxServer(const std::string &extraServerConfig) {
+NginxServer::NginxServer(const std::string &extraServerConfig, Scheme scheme) : scheme_(scheme) {
     std::random_device random;
     folder_ = std::filesystem::temp_directory_path() /
               ("zorvane-nginx-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
@@ -56,6 +57,8 @@ NginxServer::NginxServer(const std::string &extraServerConfig) {
                           std::filesystem::perms::others_exec;
     std::filesystem::permissions(folder_, readable);
     std::filesystem::permissions(root_, readable);
+    if (scheme_ == Scheme::Https && !MakeCertificates())
+        return;
     for (int attempt = 0; attempt < 5 && pid_ <= 0; ++attempt)
         StartOn(FreePort(), extraServerConfig);
 }
@@ -67,7 +70,30 @@ NginxServer::~NginxServer() {
 }
 
 std::string NginxServer::BaseUrl() const {
-    return "http://127.0.0.1:" + std::to_string(port_);
+    return (scheme_ == Scheme::Https ? "https://127.0.0.1:" : "http://127.0.0.1:") +
+           std::to_string(port_);
+}
+
+bool NginxServer::MakeCertificates() {
+    // An authority, then a server key and a certificate for the loopback address it signs.
+    std::ofstream(folder_ / "server.ext") << "subjectAltName = IP:127.0.0.1\n"
+                                          << "basicConstraints = CA:FALSE\n"
+                                          << "extendedKeyUsage = serverAuth\n";
+    const std::string in = "cd '" + folder_.string() + "' && ";
+    const std::string key = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
+    const std::string commands =
+        in + "openssl req -x509" + key +
+        " -keyout authority.key -out authority.pem -days 2 -subj '/CN=Zorvane test authority'" +
+        " && openssl req" + key + " -keyout server.key -out server.csr -subj '/CN=127.0.0.1'" +
+        " && openssl x509 -req -in server.csr -CA authority.pem -CAkey authority.key" +
+        " -CAcreateserial -days 2 -extfile server.ext -out server.pem";
+    if (std::system((commands + " >logs/openssl.log 2>&1").c_str()) != 0) {
+        std::ifstream log(folder_ / "logs/openssl.log");
+        error_ = "openssl could not make the certificates: " +
+                 std::string(std::istreambuf_iterator<char>(log), {});
+        return false;
+    }
+    return true;
 }
 
 bool NginxServer::StartOn(std::uint16_t port, const std::string &extraServerConfig) {
@@ -88,7 +114,13 @@ bool NginxServer::StartOn(std::uint16_t port, const std::string &extraServerConf
                           << "  uwsgi_temp_path " << (folder_ / "uwsgi_temp").string() << ";\n"
                           << "  scgi_temp_path " << (folder_ / "scgi_temp").string() << ";\n"
                           << "  server {\n"
-                          << "    listen 127.0.0.1:" << port << ";\n"
+                          << "    listen 127.0.0.1:" << port
+                          << (scheme_ == Scheme::Https ? " ssl" : "") << ";\n"
+                          << (scheme_ == Scheme::Https
+                                  ? "    ssl_certificate " + (folder_ / "server.pem").string() +
+                                        ";\n    ssl_certificate_key " +
+                                        (folder_ / "server.key").string() + ";\n"
+                                  : std::string())
                           << "    root " << root_.string() << ";\n"
                           << extraServerConfig << "\n"
                           << "  }\n"

@@ -16,8 +16,12 @@ namespace testsupport {
 /// destruction.
 class NginxServer {
 public:
-    /// Starts nginx on a free loopback port; `extraLocationConfig` goes into the server block.
-    explicit NginxServer(const std::string &extraServerConfig = "");
+    enum class Scheme { Http, Https };
+
+    /// Starts nginx on a free loopback port; `extraServerConfig` goes into the server block.
+    /// With `Scheme::Https` it speaks TLS with a certificate for 127.0.0.1 (and no other name)
+    /// issued by a certificate authority made for this server alone: see `CaCertificates()`.
+    explicit NginxServer(const std::string &extraServerConfig = "", Scheme scheme = Scheme::Http);
     ~NginxServer();
     NginxServer(const NginxServer &) = delete;
     NginxServer &operator=(const NginxServer &) = delete;
@@ -28,15 +32,19 @@ public:
     /// The folder served as the site root.
     const std::filesystem::path &Root() const { return root_; }
     std::uint16_t Port() const { return port_; }
-    /// "http://127.0.0.1:PORT".
+    /// "http://127.0.0.1:PORT" or "https://127.0.0.1:PORT".
     std::string BaseUrl() const;
+    /// The certificate of the authority that issued an https server's certificate.
+    std::filesystem::path CaCertificates() const { return folder_ / "authority.pem"; }
 
 private:
+    bool MakeCertificates();
     bool StartOn(std::uint16_t port, const std::string &extraServerConfig);
     void Stop();
 
     std::filesystem::path folder_;
     std::filesystem::path root_;
+    Scheme scheme_ = Scheme::Http;
     std::uint16_t port_ = 0;
     pid_t pid_ = -1;
     std::string error_;

@@ -1,0 +1,105 @@
+// https against a real nginx speaking TLS with a certificate made for the test: verification is
+// always on, a certificate that fails it is a connection failure, and the window treats it as one.
+#include "form_harness.h"
+#include "nginx_server.h"
+#include "test_http_server.h"
+#include "window_texts.h"
+
+#include "TIdHTTP.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using testsupport::NginxServer;
+
+namespace {
+
+const std::string kClientName = "Zorvane_Online_Sardel.exe";
+
+class Https : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(nginx.Running()) << nginx.Error();
+        const auto served = nginx.Root() / "program_download";
+        std::filesystem::create_directories(served);
+        std::filesystem::permissions(served, std::filesystem::perms::owner_all |
+                                                 std::filesystem::perms::others_read |
+                                                 std::filesystem::perms::others_exec);
+        harness::WriteFile(served / kClientName, client);
+    }
+
+    std::string ClientUrl(const std::string &base) const {
+        return base + "/program_download/" + kClientName;
+    }
+
+    /// The kind of failure of a GET of the client from `base`, with `http`'s settings.
+    static TIdHTTPErrorKind FailureOf(TIdHTTP &http, const std::string &url, TIdMemorySink &sink) {
+        try {
+            http.Get(url, sink);
+        } catch (const EIdHTTPError &error) {
+            return error.Kind();
+        }
+        ADD_FAILURE() << "GET " << url << " succeeded";
+        return TIdHTTPErrorKind::ProtocolError;
+    }
+
+    NginxServer nginx{"", NginxServer::Scheme::Https};
+    const std::string client = testsupport::PatternBytes(300'000);
+};
+
+TEST_F(Https, ACertificateThatChainsToATrustedAuthorityDownloadsTheFileByteForByte) {
+    TIdHTTP http;
+    http.SetCaCertificatesFile(nginx.CaCertificates().string());
+    TIdMemorySink sink;
+    http.Get(ClientUrl(nginx.BaseUrl()), sink);
+    EXPECT_EQ(http.ResponseCode(), 200);
+    EXPECT_EQ(sink.Data(), client);
+}
+
+TEST_F(Https, CertificatesThatFailVerificationAreConnectionFailuresThatDeliverNothing) {
+    // The system's trust store does not know the test's authority.
+    TIdHTTP untrusting;
+    int progressEvents = 0;
+    untrusting.OnWorkBegin = [&](TIdHTTP &, TWorkMode, std::int64_t) { ++progressEvents; };
+    TIdMemorySink sink;
+    EXPECT_EQ(FailureOf(untrusting, ClientUrl(nginx.BaseUrl()), sink),
+              TIdHTTPErrorKind::CannotConnect);
+    EXPECT_EQ(untrusting.ResponseCode(), 0);
+
+    // A trusted authority, but the certificate names 127.0.0.1 and not "localhost".
+    TIdHTTP trusting;
+    trusting.SetCaCertificatesFile(nginx.CaCertificates().string());
+    const std::string otherName = "https://localhost:" + std::to_string(nginx.Port());
+    EXPECT_EQ(FailureOf(trusting, ClientUrl(otherName), sink), TIdHTTPErrorKind::CannotConnect);
+
+    // Naming a file and then none again goes back to the system's store.
+    trusting.SetCaCertificatesFile("");
+    EXPECT_EQ(FailureOf(trusting, ClientUrl(nginx.BaseUrl()), sink),
+              TIdHTTPErrorKind::CannotConnect);
+
+    EXPECT_TRUE(sink.Data().empty());
+    EXPECT_EQ(progressEvents, 0);
+}
+
+TEST_F(Https, APublisherWhoseCertificateFailsGetsTheConnectionWarningAndTheClientStaysAsItWas) {
+    harness::EnsureApplication();
+    harness::FakeWorld world;
+    harness::ScratchFolder folder;
+    harness::WriteFile(folder.Path() / kClientName, "old client\n");
+    TForm1 form(world.Services(QString::fromStdString(nginx.BaseUrl()), folder.Path()));
+
+    form.BitBtn1Click();
+    ASSERT_TRUE(harness::ProcessEventsUntil([&] {
+        return form.FlowState() == TForm1::TFlowState::Idle ||
+               form.FlowState() == TForm1::TFlowState::Ending;
+    }));
+    EXPECT_EQ(form.FlowState(), TForm1::TFlowState::Idle);
+    ASSERT_EQ(world.messages.shown.size(), 1u);
+    EXPECT_EQ(world.messages.shown[0].Text, WindowText::ConnectionLost());
+    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), "old client\n");
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName}) << "no file left behind";
+    EXPECT_TRUE(world.processes.Terminated().empty());
+}
+
+} // namespace
