@@ -9,9 +9,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char *>(data), size);
-    // A fixed key, so that inputs with the right key id reach the signature checks.
+    // The demo publisher key, so that inputs with the right key id reach the signature checks.
     static const auto key =
-        verify::ParseMinisignPublicKey("RWQtHosp3TvttnkDwkuPHT84R4SHNJoVMwB9Ci+iGZNKPstEQnrT2FRb");
+        verify::ParseMinisignPublicKey("RWTxVTos4oYBrh/YyIuuPe6n/Grs20DavVhxnmGkE416Ll5/7ylVmFDT");
     if (!key)
         __builtin_trap();
 
