@@ -2,6 +2,7 @@
 // curl_transfer.cpp.
 #include "TIdHTTP.h"
 
+#include "curl_library.h"
 #include "curl_transfer.h"
 
 namespace {
@@ -114,7 +115,7 @@ void TIdHTTP::Cancel() {
     cancelRequested_ = true;
     std::lock_guard lock(wakeMutex_);
     if (wakeTarget_)
-        curl_multi_wakeup(static_cast<CURLM *>(wakeTarget_));
+        net::Curl()->multi_wakeup(static_cast<CURLM *>(wakeTarget_));
 }
 
 void TIdHTTP::Disconnect() {

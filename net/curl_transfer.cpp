@@ -3,6 +3,7 @@
 #include "curl_transfer.h"
 
 #include "curl_errors.h"
+#include "curl_library.h"
 
 #include <algorithm>
 #include <charconv>
@@ -314,7 +315,7 @@ void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
                                        where + (badLength_ ? "invalid Content-Length"
                                                            : "body without an accepted status"));
         if (code != CURLE_OK) {
-            const std::string text = *curlMessage ? curlMessage : curl_easy_strerror(code);
+            const std::string text = *curlMessage ? curlMessage : Curl()->easy_strerror(code);
             const TIdHTTPErrorKind kind = ErrorKindFor(code, connected_);
             if (kind == TIdHTTPErrorKind::ProtocolError)
                 throw EIdHTTPProtocolError(reply_.status, reply_.reason, where + text);
@@ -349,39 +350,41 @@ void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
 
 } // namespace
 
-void EnsureCurlGlobalInit() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 CurlHandles::CurlHandles() {
-    EnsureCurlGlobalInit();
-    easy = curl_easy_init();
-    multi = curl_multi_init();
+    if (Curl() == nullptr)
+        return; // every transfer then fails as one that could not be set up
+    easy = Curl()->easy_init();
+    multi = Curl()->multi_init();
     RememberSystemCaCertificates();
 }
 
 void CurlHandles::RememberSystemCaCertificates() {
 #if LIBCURL_VERSION_NUM >= 0x075400
     if (easy)
-        curl_easy_getinfo(easy, CURLINFO_CAINFO, &systemCaCertificates);
+        Curl()->easy_getinfo(easy, CURLINFO_CAINFO, &systemCaCertificates);
 #endif
 }
 
 CurlHandles::~CurlHandles() {
-    curl_multi_cleanup(multi);
-    curl_easy_cleanup(easy);
-    curl_slist_free_all(headers);
+    if (Curl() == nullptr)
+        return;
+    Curl()->multi_cleanup(multi);
+    Curl()->easy_cleanup(easy);
+    Curl()->slist_free_all(headers);
 }
 
 void CurlHandles::CloseConnections() {
-    curl_multi_cleanup(multi);
-    multi = curl_multi_init();
+    if (Curl() == nullptr)
+        return;
+    Curl()->multi_cleanup(multi);
+    multi = Curl()->multi_init();
 }
 
 void CurlHandles::ForgetCookies() {
-    curl_easy_cleanup(easy);
-    easy = curl_easy_init();
+    if (Curl() == nullptr)
+        return;
+    Curl()->easy_cleanup(easy);
+    easy = Curl()->easy_init();
     RememberSystemCaCertificates();
     cookieEngine = false;
 }
@@ -396,58 +399,58 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
         handles.ForgetCookies();
     CURL *easy = handles.easy;
 
-    curl_slist_free_all(handles.headers);
+    Curl()->slist_free_all(handles.headers);
     handles.headers = nullptr;
     // An empty "Accept:" removes libcurl's own default instead of sending an empty header.
-    handles.headers = curl_slist_append(handles.headers, ("Accept: " + request.accept).c_str());
+    handles.headers = Curl()->slist_append(handles.headers, ("Accept: " + request.accept).c_str());
     if (!request.contentType.empty())
         handles.headers =
-            curl_slist_append(handles.headers, ("Content-Type: " + request.contentType).c_str());
+            Curl()->slist_append(handles.headers, ("Content-Type: " + request.contentType).c_str());
     if (!request.contentEncoding.empty())
-        handles.headers = curl_slist_append(
+        handles.headers = Curl()->slist_append(
             handles.headers, ("Content-Encoding: " + request.contentEncoding).c_str());
     if (request.resumeFrom >= 0) {
-        handles.headers = curl_slist_append(
+        handles.headers = Curl()->slist_append(
             handles.headers, ("Range: bytes=" + std::to_string(request.resumeFrom) + "-").c_str());
         if (!request.ifRange.empty())
             handles.headers =
-                curl_slist_append(handles.headers, ("If-Range: " + request.ifRange).c_str());
+                Curl()->slist_append(handles.headers, ("If-Range: " + request.ifRange).c_str());
     }
 
     Transfer transfer(sender, sink, request, reply);
     char curlMessage[CURL_ERROR_SIZE] = {};
 
-    curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
-    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(easy, CURLOPT_PROXY, ""); // no proxy, whatever the environment says
+    Curl()->easy_setopt(easy, CURLOPT_URL, request.url.c_str());
+    Curl()->easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    Curl()->easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    Curl()->easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    Curl()->easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    Curl()->easy_setopt(easy, CURLOPT_PROXY, ""); // no proxy, whatever the environment says
     // https: the peer's certificate and its host name are always verified.
-    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(easy, CURLOPT_CAINFO,
+    Curl()->easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+    Curl()->easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+    Curl()->easy_setopt(easy, CURLOPT_CAINFO,
                      request.caCertificatesFile.empty() ? handles.systemCaCertificates
                                                         : request.caCertificatesFile.c_str());
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(request.connectTimeout.count()));
-    curl_easy_setopt(easy, CURLOPT_USERAGENT,
+    Curl()->easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    Curl()->easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
+    Curl()->easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(request.connectTimeout.count()));
+    Curl()->easy_setopt(easy, CURLOPT_USERAGENT,
                      request.userAgent.empty() ? nullptr : request.userAgent.c_str());
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, handles.headers);
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, curlMessage);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, &Transfer::OnConnected);
-    curl_easy_setopt(easy, CURLOPT_PREREQDATA, &transfer);
+    Curl()->easy_setopt(easy, CURLOPT_HTTPHEADER, handles.headers);
+    Curl()->easy_setopt(easy, CURLOPT_ERRORBUFFER, curlMessage);
+    Curl()->easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
+    Curl()->easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
+    Curl()->easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
+    Curl()->easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
+    Curl()->easy_setopt(easy, CURLOPT_PREREQFUNCTION, &Transfer::OnConnected);
+    Curl()->easy_setopt(easy, CURLOPT_PREREQDATA, &transfer);
     if (request.cookies && !handles.cookieEngine) {
-        curl_easy_setopt(easy, CURLOPT_COOKIEFILE, ""); // in memory only
+        Curl()->easy_setopt(easy, CURLOPT_COOKIEFILE, ""); // in memory only
         handles.cookieEngine = true;
     }
 
-    curl_multi_add_handle(handles.multi, easy);
+    Curl()->multi_add_handle(handles.multi, easy);
     std::optional<TIdHTTPErrorKind> abortKind;
     CURLcode result = CURLE_OK;
     for (;;) {
@@ -456,15 +459,15 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
             break;
         }
         int running = 0;
-        const CURLMcode multiCode = curl_multi_perform(handles.multi, &running);
+        const CURLMcode multiCode = Curl()->multi_perform(handles.multi, &running);
         if (multiCode != CURLM_OK) {
             abortKind = TIdHTTPErrorKind::ConnectionLost;
-            std::snprintf(curlMessage, sizeof curlMessage, "%s", curl_multi_strerror(multiCode));
+            std::snprintf(curlMessage, sizeof curlMessage, "%s", Curl()->multi_strerror(multiCode));
             break;
         }
         bool done = false;
         int queued = 0;
-        while (CURLMsg *message = curl_multi_info_read(handles.multi, &queued)) {
+        while (CURLMsg *message = Curl()->multi_info_read(handles.multi, &queued)) {
             if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
                 done = true;
                 result = message->data.result;
@@ -483,11 +486,11 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
             }
             wait = std::min(wait, request.stallTimeout - quiet);
         }
-        curl_multi_poll(handles.multi, nullptr, 0, static_cast<int>(wait.count()) + 1, nullptr);
+        Curl()->multi_poll(handles.multi, nullptr, 0, static_cast<int>(wait.count()) + 1, nullptr);
     }
     // Also closes the connection of a transfer that did not finish.
-    curl_multi_remove_handle(handles.multi, easy);
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
+    Curl()->multi_remove_handle(handles.multi, easy);
+    Curl()->easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
 
     transfer.Finish(result, abortKind, request.url, curlMessage, request.stallTimeout);
 }

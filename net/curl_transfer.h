@@ -10,9 +10,6 @@
 
 namespace net {
 
-/// libcurl's process-wide set-up, done once (thread-safe) before the first handle is made.
-void EnsureCurlGlobalInit();
-
 /// The libcurl handles one client keeps between requests: the easy handle holds the cookies, the
 /// multi handle the kept-alive connections.
 struct CurlHandles {
