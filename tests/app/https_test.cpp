@@ -33,7 +33,7 @@ protected:
         return base + "/program_download/" + kClientName;
     }
 
-    /// The kind of failure of a GET of the client from `base`, with `http`'s settings.
+    /// The kind of failure of a GET of `url` with `http`'s settings (a success is a test failure).
     static TIdHTTPErrorKind FailureOf(TIdHTTP &http, const std::string &url, TIdMemorySink &sink) {
         try {
             http.Get(url, sink);
