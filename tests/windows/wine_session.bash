@@ -1,0 +1,211 @@
+# A private stage for running the Windows program as a player would, sourced by
+# scripts/test-windows-app and bench/windows: an X display of its own (Xvfb), a Wine prefix of
+# its own and loopback web servers (nginx), all in one scratch folder and all ended on exit. Only
+# processes started here are ever ended; Wine's server is ended through this prefix alone.
+#
+# After `session_start`: $session (the scratch folder), DISPLAY, WINEPREFIX.
+
+session=
+session_pids=()
+
+session_cleanup() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+  fi
+  local pid
+  for pid in "${session_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
+  for pid in "${session_pids[@]}"; do
+    wait "$pid" 2>/dev/null || true
+  done
+  [ -z "$session" ] || [ -n "${ZORVANE_KEEP_SESSION:-}" ] || rm -rf "$session"
+}
+
+# session_start: the display, then the prefix. The Wine prefix takes about ten seconds.
+session_start() {
+  session=$(mktemp -d "${TMPDIR:-/tmp}/zorvane-wine-run.XXXXXX")
+  # nginx's workers run as another user when started as root: the served folders must be
+  # readable by others.
+  chmod 755 "$session"
+  trap session_cleanup EXIT
+  trap 'exit 143' TERM INT
+
+  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$session/display" >/dev/null \
+    2>"$session/xvfb.log" &
+  session_pids+=($!)
+  local i
+  for i in $(seq 1 100); do
+    [ -s "$session/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$session/display" ] || { echo "wine session: Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$(cat "$session/display")"
+
+  export WINEPREFIX="$session/prefix" WINEARCH=win64 WINEDEBUG=-all
+  # No Mono or Gecko installers: the prefix needs neither.
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  unset WAYLAND_DISPLAY
+  wine wineboot --init >"$session/wineboot.log" 2>&1 || true
+  wineserver -w
+  # Web addresses opened through the shell are written to a file instead of reaching a browser
+  # of the machine.
+  cat >"$session/browser" <<SCRIPT
+#!/bin/sh
+echo "\$1" >>"$session/opened-sites"
+SCRIPT
+  chmod 755 "$session/browser"
+  wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$session/browser" /f \
+    >/dev/null 2>&1
+  wineserver -w
+  # There is no window manager: Wine places and focuses its windows itself instead of waiting
+  # for one (it would wait up to a second on every window that hides).
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wineserver -w
+  # One Wine server for the whole run, so each program starts warm.
+  wineserver -p
+}
+
+# session_serve NAME ROOT: nginx on a free loopback port serving ROOT, its access log (with the
+# completion time of each request) in $session/NAME.log; sets served_address to its base address.
+# Extra nginx directives for the server block may be given in SESSION_SERVE_EXTRA.
+served_address=
+session_serve() {
+  local name=$1 root=$2 port i
+  local folder="$session/nginx-$name"
+  mkdir -p "$folder/logs"
+  chmod -R a+rX "$root"
+  for i in $(seq 1 20); do
+    port=$((20000 + RANDOM % 40000))
+    cat >"$folder/nginx.conf" <<CONF
+daemon off;
+worker_processes 1;
+pid $folder/nginx.pid;
+error_log $folder/logs/error.log;
+events { worker_connections 64; }
+http {
+  log_format timed '\$msec \$status \$body_bytes_sent \$request_uri';
+  access_log $session/$name.log timed;
+  default_type application/octet-stream;
+  client_body_temp_path $folder/client_temp;
+  proxy_temp_path $folder/proxy_temp;
+  fastcgi_temp_path $folder/fastcgi_temp;
+  uwsgi_temp_path $folder/uwsgi_temp;
+  scgi_temp_path $folder/scgi_temp;
+  server {
+    listen 127.0.0.1:$port;
+    root $root;
+    location = /ver.php { default_type text/plain; return 200 "1.0.2"; }
+    ${SESSION_SERVE_EXTRA:-}
+  }
+}
+CONF
+    nginx -c "$folder/nginx.conf" -p "$folder" >/dev/null 2>>"$folder/logs/start.log" &
+    local pid=$!
+    local j
+    for j in $(seq 1 100); do
+      if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+        session_pids+=("$pid")
+        served_address="http://127.0.0.1:$port"
+        return 0
+      fi
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.05
+    done
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  echo "wine session: nginx did not start" >&2
+  cat "$folder/logs/error.log" "$folder/logs/start.log" >&2 || true
+  return 1
+}
+
+# session_run NAME FOLDER PROGRAM [ARGS...]: starts a Windows program under Wine in FOLDER (its
+# current directory) in the background; writes $session/NAME.pid (the program's process) and,
+# when the program has ended, $session/NAME.ended (the end time, seconds since the epoch).
+session_run() {
+  local name=$1 folder=$2
+  shift 2
+  rm -f "$session/$name.ended" "$session/$name.pid"
+  (
+    cd "$folder"
+    wine "$@" >>"$session/$name.out" 2>&1 &
+    echo $! >"$session/$name.pid.new"
+    mv "$session/$name.pid.new" "$session/$name.pid"
+    wait $! || true
+    date +%s.%N >"$session/$name.ended"
+  ) </dev/null >/dev/null 2>&1 &
+  session_pids+=($!)
+  session_wait_file "$session/$name.pid" 5
+}
+
+# session_end NAME: ends the program started as NAME (it is this session's own process).
+session_end() {
+  [ -f "$session/$1.pid" ] && kill "$(cat "$session/$1.pid")" 2>/dev/null || true
+}
+
+# session_running NAME: whether the program started as NAME is still running.
+session_running() {
+  [ ! -f "$session/$1.ended" ]
+}
+
+# session_wait_window TITLE SECONDS: the id of the first visible window called TITLE exactly;
+# fails after SECONDS.
+session_wait_window() {
+  local title=$1 seconds=$2 i id
+  for i in $(seq 1 $((seconds * 10))); do
+    id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# session_wait_file FILE SECONDS
+session_wait_file() {
+  local i
+  for i in $(seq 1 $(($2 * 10))); do
+    [ -e "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# session_key WINDOW KEY: focuses WINDOW and types KEY on it, as a person would.
+session_key() {
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+  xdotool key --clearmodifiers "$2"
+}
+
+# session_client WINDOW WIDTH HEIGHT: sets client_x and client_y to where a client area of that
+# size lies inside WINDOW (Wine draws the frame itself: equal borders left, right and below, the
+# caption above).
+client_x=0
+client_y=0
+session_client() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  client_x=$(((WIDTH - $2) / 2))
+  client_y=$((HEIGHT - $3 - client_x))
+}
+
+# session_click WINDOW X Y: a left click at X, Y of WINDOW's client area (session_client first).
+session_click() {
+  xdotool mousemove --window "$1" $((client_x + $2)) $((client_y + $3)) click 1
+}
+
+# session_shot WINDOW FILE [WIDTH HEIGHT]: a screenshot of the whole screen, cut to WINDOW, or to
+# its client area of WIDTH x HEIGHT (session_client first).
+session_shot() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  if [ $# -ge 4 ]; then
+    import -window root -crop "${3}x${4}+$((X + client_x))+$((Y + client_y))" +repage "$2"
+  else
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+  fi
+}
