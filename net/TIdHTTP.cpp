@@ -103,7 +103,7 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
         responseRangeStart_ = reply.rangeStart;
     };
     try {
-        net::RunTransfer(*handles_, request, sink, *this, cancelRequested_, reply);
+        net::RunTransfer(*handles_, request, sink, *this, cancelRequested_, reply, keepReply);
     } catch (...) {
         keepReply();
         throw;

@@ -81,6 +81,8 @@ public:
     /// is raised also when the transfer fails, before the exception leaves `Get`. A reply outside
     /// 2xx raises no progress event and writes nothing into the sink. An exception thrown by an
     /// event handler ends the transfer and leaves `Get` unchanged (after `OnWorkEnd`).
+    /// From `OnWorkBegin` on, the response getters below describe the reply being read, so a
+    /// handler can tell a continuation (`ResponseRangeStart`) from a whole transfer.
     void Get(const std::string &url, TIdSink &sink);
 
     /// Makes a running `Get` raise `EIdCancelled` within 250 ms, even while the server sends

@@ -83,8 +83,9 @@ std::optional<ContentRange> ParseContentRange(std::string_view value) {
 /// The state of one transfer, shared with libcurl's callbacks.
 class Transfer {
 public:
-    Transfer(TIdHTTP &sender, TIdSink &sink, const TransferRequest &request, TransferReply &reply)
-        : sender_(sender), sink_(sink), request_(request), reply_(reply) {}
+    Transfer(TIdHTTP &sender, TIdSink &sink, const TransferRequest &request, TransferReply &reply,
+             const std::function<void()> &accepted)
+        : sender_(sender), sink_(sink), request_(request), reply_(reply), accepted_(accepted) {}
 
     static std::size_t OnHeader(char *data, std::size_t size, std::size_t count, void *self) {
         return static_cast<Transfer *>(self)->Header(std::string_view(data, size * count));
@@ -117,6 +118,7 @@ private:
     TIdSink &sink_;
     const TransferRequest &request_;
     TransferReply &reply_;
+    const std::function<void()> &accepted_;
 
     bool connected_ = false;
     Clock::time_point lastByte_ = Clock::now();
@@ -255,6 +257,8 @@ void Transfer::OpenBracket() {
                                   : (chunked_ || contentLength_ < 0) ? 0
                                                                      : contentLength_;
     try {
+        if (accepted_)
+            accepted_();
         if (sender_.OnWorkBegin)
             sender_.OnWorkBegin(sender_, wmRead, expected);
     } catch (...) {
@@ -390,7 +394,8 @@ void CurlHandles::ForgetCookies() {
 }
 
 void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &sink,
-                 TIdHTTP &sender, const std::atomic<bool> &cancel, TransferReply &reply) {
+                 TIdHTTP &sender, const std::atomic<bool> &cancel, TransferReply &reply,
+                 const std::function<void()> &accepted) {
     reply = TransferReply{};
     if (!handles.easy || !handles.multi)
         throw EIdConnectionLost("GET " + request.url + ": libcurl could not be set up");
@@ -417,7 +422,7 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
                 Curl()->slist_append(handles.headers, ("If-Range: " + request.ifRange).c_str());
     }
 
-    Transfer transfer(sender, sink, request, reply);
+    Transfer transfer(sender, sink, request, reply, accepted);
     char curlMessage[CURL_ERROR_SIZE] = {};
 
     Curl()->easy_setopt(easy, CURLOPT_URL, request.url.c_str());
@@ -430,13 +435,13 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
     Curl()->easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     Curl()->easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
     Curl()->easy_setopt(easy, CURLOPT_CAINFO,
-                     request.caCertificatesFile.empty() ? handles.systemCaCertificates
-                                                        : request.caCertificatesFile.c_str());
+                        request.caCertificatesFile.empty() ? handles.systemCaCertificates
+                                                           : request.caCertificatesFile.c_str());
     Curl()->easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     Curl()->easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
     Curl()->easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(request.connectTimeout.count()));
     Curl()->easy_setopt(easy, CURLOPT_USERAGENT,
-                     request.userAgent.empty() ? nullptr : request.userAgent.c_str());
+                        request.userAgent.empty() ? nullptr : request.userAgent.c_str());
     Curl()->easy_setopt(easy, CURLOPT_HTTPHEADER, handles.headers);
     Curl()->easy_setopt(easy, CURLOPT_ERRORBUFFER, curlMessage);
     Curl()->easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);

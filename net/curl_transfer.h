@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <string>
 
 namespace net {
@@ -46,7 +47,7 @@ struct TransferRequest {
     std::chrono::milliseconds connectTimeout{15000};
     std::chrono::milliseconds stallTimeout{30000};
     std::string caCertificatesFile; ///< empty: the system's trust store
-    std::int64_t resumeFrom = -1; ///< a resume request from this byte, or -1
+    std::int64_t resumeFrom = -1;   ///< a resume request from this byte, or -1
     std::string ifRange;
     std::int64_t resumeTotal = -1;
 };
@@ -66,8 +67,11 @@ struct TransferReply {
 /// `sender` on the calling thread and writing a 2xx body into `sink`. Returns normally only for a
 /// complete 2xx body; otherwise throws an `EIdHTTPError` (after `OnWorkEnd` when a bracket was
 /// open), or rethrows what an event handler threw. `cancel` is polled before every wait;
-/// another thread sets it and then wakes the multi handle.
+/// another thread sets it and then wakes the multi handle. `accepted` runs once the headers of a
+/// 2xx reply have been accepted, just before `OnWorkBegin`, with `reply` filled as far as the
+/// headers go.
 void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &sink,
-                 TIdHTTP &sender, const std::atomic<bool> &cancel, TransferReply &reply);
+                 TIdHTTP &sender, const std::atomic<bool> &cancel, TransferReply &reply,
+                 const std::function<void()> &accepted);
 
 } // namespace net
