@@ -57,9 +57,12 @@ platform::ConnectionTestTable ConnectionTestTableOf(const QStringList &urls) {
 }
 
 bool IsInternetConnected() {
-    return platform::IsInternetConnected(
-        platform::SystemInternet(),
-        ConnectionTestTableOf(UpdaterEndpoints::Current().ConnectionTestUrls));
+    const UpdaterEndpoints &endpoints = UpdaterEndpoints::Current();
+    const platform::ConnectionTestTable table = ConnectionTestTableOf(endpoints.ConnectionTestUrls);
+    // Pointed at one server of its own, the updater needs that server, not the internet.
+    return endpoints.ServerOverride
+               ? platform::IsServerReachable(platform::SystemInternet(), table[0])
+               : platform::IsInternetConnected(platform::SystemInternet(), table);
 }
 
 bool TerminateProcessByName(const std::u16string &ExeName) {

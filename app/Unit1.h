@@ -131,14 +131,18 @@ private:
     TFlowState state_ = TFlowState::Idle;
     bool shown_ = false;
     bool closing_ = false;
-    std::thread probe_;
+    std::jthread probe_;
 
     /// Written and read only by the worker.
     std::uint32_t StartTick = 0;
+    /// The count this transfer started from (the kept bytes of a continuation); worker only.
+    std::int64_t startCount_ = 0;
     ProgressScale scale_;
     /// The locale's decimal separator, read once on the main thread.
     QChar decimalPoint_;
     std::filesystem::path target_;
+    /// The window's native handle for the shell, read on the main thread at each press.
+    std::uintptr_t ownerWindow_ = 0;
 
     /// The worker waits here until the success box is dismissed or the window closes.
     std::mutex successMutex_;
