@@ -7,6 +7,7 @@
 #include "connectivity_probe.h"
 #include "process_terminator.h"
 #include "progress_text.h"
+#include "proxy_seam.h"
 #include "shell_seam.h"
 #include "tick_count.h"
 #include "window_texts.h"
@@ -74,6 +75,7 @@ UpdaterServices UpdaterServices::System() {
     services.Internet = &platform::SystemInternet();
     services.Processes = &platform::SystemProcesses();
     services.Shell = &platform::SystemShell();
+    services.Proxy = &platform::SystemProxy();
     services.Messages = &QtMessageBoxes();
     services.Tick = [] { return platform::GetTickCount(); };
     services.Quit = [] { QCoreApplication::quit(); };
@@ -111,6 +113,7 @@ void TForm1::CreateControls() {
     IdHTTP1->SetHTTPOptions({hoForceEncodeParams});
     IdHTTP1->SetConnectTimeout(services_.ConnectTimeout);
     IdHTTP1->SetStallTimeout(services_.StallTimeout);
+    IdHTTP1->SetProxyLookup(ProxyLookup());
     IdHTTP1->OnWorkBegin = [this](TIdHTTP &s, TWorkMode m, std::int64_t n) {
         IdHTTP1WorkBegin(s, m, n);
     };
@@ -235,6 +238,13 @@ void TForm1::FormShow() {
 void TForm1::closeEvent(QCloseEvent *event) {
     Shutdown();
     QWidget::closeEvent(event);
+}
+
+TIdHTTP::TProxyLookup TForm1::ProxyLookup() const {
+    platform::ProxySeam *proxy = services_.Proxy;
+    if (proxy == nullptr)
+        return {};
+    return [proxy](const std::string &url) { return proxy->ProxyFor(url); };
 }
 
 std::filesystem::path TForm1::ClientPath() const {

@@ -115,6 +115,8 @@ protected:
 
 private:
     void CreateControls();
+    /// How the window's HTTP clients find their proxy: the system's settings (none: direct).
+    TIdHTTP::TProxyLookup ProxyLookup() const;
     void ShowDownloadLabels();
     void ShowProgress(const ProgressView &view);
     void Shutdown();

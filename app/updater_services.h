@@ -12,6 +12,7 @@
 class MessageBoxSeam;
 namespace platform {
 class ProcessSeam;
+class ProxySeam;
 class ShellSeam;
 } // namespace platform
 
@@ -22,6 +23,8 @@ struct UpdaterServices {
     platform::InternetSeam *Internet = nullptr;
     platform::ProcessSeam *Processes = nullptr;
     platform::ShellSeam *Shell = nullptr;
+    /// The system's proxy settings, asked for every request; null: every request goes direct.
+    platform::ProxySeam *Proxy = nullptr;
     MessageBoxSeam *Messages = nullptr;
     /// Milliseconds, 32 bits, wrapping; called on the worker thread.
     std::function<std::uint32_t()> Tick;

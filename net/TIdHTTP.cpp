@@ -79,6 +79,13 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
     request.resumeFrom = request_.ResumeFrom;
     request.ifRange = request_.IfRange;
     request.resumeTotal = request_.ResumeTotal;
+    if (proxyLookup_) {
+        try {
+            request.proxy = proxyLookup_(request.url);
+        } catch (...) {
+            request.proxy = std::string(); // no answer: go direct
+        }
+    }
 
     {
         std::lock_guard lock(wakeMutex_);

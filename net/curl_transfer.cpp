@@ -101,8 +101,10 @@ public:
     }
 
     /// Raises the outcome after libcurl's result `code`; returns only on a complete 2xx body.
+    /// `tunnelStatus` is a proxy's answer to the request for a tunnel (https through a proxy),
+    /// 0 when there was none.
     void Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind, const std::string &url,
-                const char *curlMessage, milliseconds stallTimeout);
+                const char *curlMessage, milliseconds stallTimeout, long tunnelStatus);
 
     bool Connected() const { return connected_; }
     Clock::time_point LastByte() const { return lastByte_; }
@@ -293,7 +295,8 @@ std::size_t Transfer::Body(const char *data, std::size_t len) {
 }
 
 void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
-                      const std::string &url, const char *curlMessage, milliseconds stallTimeout) {
+                      const std::string &url, const char *curlMessage, milliseconds stallTimeout,
+                      long tunnelStatus) {
     const std::string where = "GET " + url + ": ";
     std::exception_ptr failure;
     try {
@@ -318,6 +321,12 @@ void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
             throw EIdHTTPProtocolError(reply_.status, reply_.reason,
                                        where + (badLength_ ? "invalid Content-Length"
                                                            : "body without an accepted status"));
+        if (code != CURLE_OK && tunnelStatus >= 300)
+            // The proxy answered and refused the tunnel (asked for credentials, forbade it):
+            // a server's refusal, not a broken connection.
+            throw EIdHTTPProtocolError(static_cast<int>(tunnelStatus), "",
+                                       where + "the proxy answered " +
+                                           std::to_string(tunnelStatus) + " to the tunnel");
         if (code != CURLE_OK) {
             const std::string text = *curlMessage ? curlMessage : Curl()->easy_strerror(code);
             const TIdHTTPErrorKind kind = ErrorKindFor(code, connected_);
@@ -430,7 +439,10 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
     Curl()->easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
     Curl()->easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     Curl()->easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
-    Curl()->easy_setopt(easy, CURLOPT_PROXY, ""); // no proxy, whatever the environment says
+    // An explicit choice ("" is a direct connection) overrides the environment, its no_proxy
+    // list included; none (null) restores libcurl's reading of the environment.
+    Curl()->easy_setopt(easy, CURLOPT_PROXY, request.proxy ? request.proxy->c_str() : nullptr);
+    Curl()->easy_setopt(easy, CURLOPT_NOPROXY, request.proxy ? "" : nullptr);
     // https: the peer's certificate and its host name are always verified.
     Curl()->easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     Curl()->easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
@@ -497,7 +509,10 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
     Curl()->multi_remove_handle(handles.multi, easy);
     Curl()->easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
 
-    transfer.Finish(result, abortKind, request.url, curlMessage, request.stallTimeout);
+    long tunnelStatus = 0;
+    Curl()->easy_getinfo(easy, CURLINFO_HTTP_CONNECTCODE, &tunnelStatus);
+    transfer.Finish(result, abortKind, request.url, curlMessage, request.stallTimeout,
+                    tunnelStatus);
 }
 
 } // namespace net

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace net {
@@ -50,6 +51,10 @@ struct TransferRequest {
     std::int64_t resumeFrom = -1;   ///< a resume request from this byte, or -1
     std::string ifRange;
     std::int64_t resumeTotal = -1;
+    /// The proxy to go through: "" for a direct connection, a proxy's address ("http://host:port",
+    /// "socks5://host:port"), or nothing to leave the choice to libcurl's own rules (the
+    /// http_proxy, https_proxy, all_proxy and no_proxy environment variables).
+    std::optional<std::string> proxy = std::string();
 };
 
 /// What the reply said, filled as far as it arrived (also when the transfer fails).
