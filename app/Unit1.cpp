@@ -85,7 +85,8 @@ UpdaterServices UpdaterServices::System() {
 }
 
 TForm1::TForm1(UpdaterServices services, QWidget *parent)
-    : QWidget(parent), services_(std::move(services)), decimalPoint_(LocaleDecimalPoint()) {
+    : QWidget(parent), services_(std::move(services)), decimalPoint_(LocaleDecimalPoint()),
+      continuation_(services_.ContinuationPauses) {
     InitUpdaterResources();
     setWindowTitle(WindowText::FormCaption());
     // A fixed dialog frame with only the close button, above other windows.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "continuation_wait.h"
 #include "header_controls.h"
 #include "message_box.h"
 #include "progress_relay.h"
@@ -145,6 +146,9 @@ private:
     std::filesystem::path target_;
     /// The window's native handle for the shell, read on the main thread at each press.
     std::uintptr_t ownerWindow_ = 0;
+
+    /// The pauses before a broken download continues by itself; a press cuts one short.
+    TContinuationWait continuation_;
 
     /// The worker waits here until the success box is dismissed or the window closes.
     std::mutex successMutex_;

@@ -19,7 +19,9 @@ void TForm1::BitBtn1Click() {
     case TFlowState::Idle:
         break;
     case TFlowState::Downloading:
-        // The running download continues; the labels start over as on a fresh press.
+        // The running download continues (at once, when it was pausing before continuing by
+        // itself); the labels start over as on a fresh press.
+        continuation_.ContinueNow();
         ShowDownloadLabels();
         return;
     case TFlowState::Probing:
@@ -76,7 +78,7 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
         *IdHTTP1, services_.Endpoints.DownloadUrl.toStdString(), target_,
         // The running client is ended only once a complete download is ready.
         [this] { platform::TerminateProcessByName(*services_.Processes, ClientExeName); }, stop,
-        services_.PublisherKey);
+        services_.PublisherKey, &continuation_);
     relay_->PostFlush();
     if (outcome != TUpdateOutcome::Replaced) {
         QMetaObject::invokeMethod(this, "ShowOutcome", Qt::QueuedConnection,

@@ -2,6 +2,7 @@
 
 #include "TIdHTTP.h"
 #include "TIdSink.h"
+#include "continuation_wait.h"
 #include "file_replace.h"
 #include "partial_download.h"
 #include "verifying_sink.h"
@@ -112,7 +113,8 @@ TUpdateOutcome FetchSignature(TIdHTTP &http, const std::string &url, const std::
 
 /// After a connection-type failure: keeps the bytes that arrived as the partial download when
 /// the reply told how to ask for the rest. `resumed` is what the run started from, if anything.
-void KeepWhatArrived(TIdHTTP &http, const std::string &url, TVerifyingFileSink &sink,
+/// True when they were kept.
+bool KeepWhatArrived(TIdHTTP &http, const std::string &url, TVerifyingFileSink &sink,
                      const std::filesystem::path &temporary, const std::filesystem::path &target,
                      const std::optional<TPartialDownload> &resumed) {
     TPartialDownload info;
@@ -129,37 +131,33 @@ void KeepWhatArrived(TIdHTTP &http, const std::string &url, TVerifyingFileSink &
     try {
         sink.File().Close();
     } catch (const std::exception &) {
-        return; // the bytes may not all be on disk: not worth keeping
+        return false; // the bytes may not all be on disk: not worth keeping
     }
     info.Size = static_cast<std::int64_t>(sink.File().Size());
-    KeepPartialDownload(temporary, target, info);
+    return KeepPartialDownload(temporary, target, info);
 }
 
-/// Downloads into `temporary` and publishes it; the caller removes `temporary` afterwards.
-TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
-                        const std::filesystem::path &temporary, const std::filesystem::path &target,
-                        const std::function<void()> &beforeReplace, std::stop_token stop,
-                        const std::string &publisherKey) {
-    std::stop_callback cancelOnStop(stop, [&http] { http.Cancel(); });
-    verify::MinisignPublicKey key;
-    verify::MinisignSignature signature;
-    const bool verifying = !publisherKey.empty();
-    if (verifying) {
-        const TUpdateOutcome fetched =
-            FetchSignature(http, url, publisherKey, stop, key, signature);
-        if (fetched != TUpdateOutcome::Replaced)
-            return fetched;
-    }
-
+/// One attempt at the whole file: continues a kept partial download when there is one, streams
+/// the rest into `temporary` and checks it. `Replaced` here means: complete and authentic, ready
+/// to be put in place. After a connection-type failure `continuable` tells whether the bytes
+/// are kept as a partial download and this attempt received some (or continued an earlier
+/// automatic attempt, `continuing`).
+TUpdateOutcome FetchWhole(TIdHTTP &http, const std::string &url,
+                          const std::filesystem::path &temporary,
+                          const std::filesystem::path &target, std::stop_token stop,
+                          const verify::MinisignPublicKey *key,
+                          const verify::MinisignSignature *signature, bool continuing,
+                          bool &continuable) {
+    continuable = false;
     std::optional<TPartialDownload> resumed = ClaimPartialDownload(target, url, temporary);
     try {
-        TVerifyingFileSink sink(temporary, verifying ? &key : nullptr,
-                                verifying ? &signature : nullptr);
+        TVerifyingFileSink sink(temporary, key, signature);
         TResumeReset resetResume{http.Request()};
         for (;;) {
             http.Request().ResumeFrom = resumed ? resumed->Size : -1;
             http.Request().IfRange = resumed ? resumed->Validator : std::string();
             http.Request().ResumeTotal = resumed ? resumed->Length : -1;
+            const std::int64_t before = resumed ? resumed->Size : 0;
             try {
                 http.Get(url, sink);
                 break;
@@ -171,8 +169,11 @@ TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
                 if (!stop.stop_requested() &&
                     (error.Kind() == TIdHTTPErrorKind::ConnectionLost ||
                      error.Kind() == TIdHTTPErrorKind::Stalled ||
-                     (resumed && OutcomeOf(error.Kind()) == TUpdateOutcome::ConnectionFailed)))
-                    KeepWhatArrived(http, url, sink, temporary, target, resumed);
+                     (resumed && OutcomeOf(error.Kind()) == TUpdateOutcome::ConnectionFailed))) {
+                    const bool received = static_cast<std::int64_t>(sink.File().Size()) > before;
+                    continuable = KeepWhatArrived(http, url, sink, temporary, target, resumed) &&
+                                  (received || continuing);
+                }
                 throw;
             }
         }
@@ -187,8 +188,41 @@ TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
     } catch (const std::exception &) {
         return TUpdateOutcome::ReplaceFailed;
     }
-    if (stop.stop_requested())
-        return TUpdateOutcome::Cancelled;
+    return stop.stop_requested() ? TUpdateOutcome::Cancelled : TUpdateOutcome::Replaced;
+}
+
+/// Downloads into `temporary` and publishes it; the caller removes `temporary` afterwards.
+TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
+                        const std::filesystem::path &temporary, const std::filesystem::path &target,
+                        const std::function<void()> &beforeReplace, std::stop_token stop,
+                        const std::string &publisherKey, TContinuationWait *continuation) {
+    std::stop_callback cancelOnStop(stop, [&http] { http.Cancel(); });
+    verify::MinisignPublicKey key;
+    verify::MinisignSignature signature;
+    const bool verifying = !publisherKey.empty();
+    if (verifying) {
+        const TUpdateOutcome fetched =
+            FetchSignature(http, url, publisherKey, stop, key, signature);
+        if (fetched != TUpdateOutcome::Replaced)
+            return fetched;
+    }
+
+    // A download that breaks off after bytes arrived continues by itself a few times, after a
+    // pause, from where it stopped; only the last failure reaches the player.
+    for (int attempt = 0;; ++attempt) {
+        bool continuable = false;
+        const TUpdateOutcome fetched =
+            FetchWhole(http, url, temporary, target, stop, verifying ? &key : nullptr,
+                       verifying ? &signature : nullptr, attempt > 0, continuable);
+        if (fetched == TUpdateOutcome::Replaced)
+            break;
+        if (fetched != TUpdateOutcome::ConnectionFailed || !continuable || !continuation ||
+            attempt >= continuation->Continuations())
+            return fetched;
+        // Closing the window during the pause keeps the partial download for the next start.
+        if (!continuation->Wait(attempt, stop))
+            return TUpdateOutcome::ConnectionFailed;
+    }
 
     std::error_code ignored;
     std::filesystem::permissions(temporary,
@@ -209,12 +243,14 @@ TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
 TUpdateOutcome DownloadAndReplace(TIdHTTP &http, const std::string &url,
                                   const std::filesystem::path &target,
                                   const std::function<void()> &beforeReplace, std::stop_token stop,
-                                  const std::string &publisherKey) {
+                                  const std::string &publisherKey,
+                                  TContinuationWait *continuation) {
     std::filesystem::path temporary;
     TUpdateOutcome outcome;
     try {
         temporary = platform::TemporaryPathBeside(target);
-        outcome = Transfer(http, url, temporary, target, beforeReplace, stop, publisherKey);
+        outcome =
+            Transfer(http, url, temporary, target, beforeReplace, stop, publisherKey, continuation);
     } catch (const std::exception &) {
         outcome = TUpdateOutcome::ReplaceFailed;
     }

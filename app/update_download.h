@@ -5,6 +5,7 @@
 #include <stop_token>
 #include <string>
 
+class TContinuationWait;
 class TIdHTTP;
 
 /// How one download-and-replace ended.
@@ -28,7 +29,10 @@ enum class TUpdateOutcome {
 /// Resuming: a transfer that broke off for a connection-type reason after a reply with a
 /// validator and a length leaves its bytes as "<target>.part" (see partial_download.h); the next
 /// call asks only for the rest and restarts from zero whenever the server does not continue
-/// exactly there. Every other outcome removes the partial file.
+/// exactly there. Every other outcome removes the partial file. With `continuation`, a transfer
+/// that broke off so after bytes arrived continues by itself, after the continuation's pauses,
+/// up to its number of times within this call; only the last failure is returned (a stop during
+/// a pause returns `ConnectionFailed` and keeps the partial file).
 ///
 /// On every outcome but `Replaced` the temporary file is gone (or kept as the partial file),
 /// `target` is untouched and `beforeReplace` has not run. `stop` cancels the transfer (through
@@ -36,7 +40,8 @@ enum class TUpdateOutcome {
 TUpdateOutcome DownloadAndReplace(TIdHTTP &http, const std::string &url,
                                   const std::filesystem::path &target,
                                   const std::function<void()> &beforeReplace, std::stop_token stop,
-                                  const std::string &publisherKey = {});
+                                  const std::string &publisherKey = {},
+                                  TContinuationWait *continuation = nullptr);
 
 /// True for a reply content type that announces an HTML page ("text/html; charset=...").
 bool IsHtmlContentType(const std::string &contentType);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 class MessageBoxSeam;
 namespace platform {
@@ -36,6 +37,10 @@ struct UpdaterServices {
     std::chrono::milliseconds ConnectTimeout{15000};
     /// A transfer that receives nothing for this long fails.
     std::chrono::milliseconds StallTimeout{30000};
+    /// The pauses before a broken download continues by itself, one per continuation.
+    std::vector<std::chrono::milliseconds> ContinuationPauses{std::chrono::milliseconds(1000),
+                                                              std::chrono::milliseconds(2000),
+                                                              std::chrono::milliseconds(4000)};
     /// The publisher's minisign public key text; downloads are verified against it. Empty (a
     /// build without a key): nothing is verified.
     std::string PublisherKey;

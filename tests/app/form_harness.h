@@ -193,6 +193,8 @@ struct FakeWorld {
         services.Quit = [this] { ++quits; };
         services.Endpoints = UpdaterEndpoints::From(server, server, {});
         services.ClientFolder = folder;
+        // A broken download ends the run at once unless a test asks for continuations.
+        services.ContinuationPauses.clear();
         return services;
     }
 };
