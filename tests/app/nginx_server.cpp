@@ -43,6 +43,19 @@ std::string NginxServer::BaseUrl() const {
            std::to_string(port_);
 }
 
+std::filesystem::path NginxServer::Serve(const std::filesystem::path &relativePath,
+                                         const std::string &bytes) const {
+    const std::filesystem::path file = root_ / relativePath;
+    std::filesystem::create_directories(file.parent_path());
+    for (auto folder = file.parent_path(); folder != root_; folder = folder.parent_path())
+        std::filesystem::permissions(
+            folder, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                        std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                        std::filesystem::perms::others_exec);
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
+}
+
 bool NginxServer::MakeCertificates() {
     // An authority, then a server key and a certificate for the loopback address it signs.
     std::ofstream(folder_ / "server.ext") << "subjectAltName = IP:127.0.0.1\n"

@@ -32,13 +32,8 @@ protected:
             ::unsetenv(name);
         }
         ASSERT_TRUE(nginx.Running()) << nginx.Error();
-        const auto served = nginx.Root() / "program_download";
-        std::filesystem::create_directories(served);
-        std::filesystem::permissions(served, std::filesystem::perms::owner_all |
-                                                 std::filesystem::perms::others_read |
-                                                 std::filesystem::perms::others_exec);
-        harness::WriteFile(served / kClientName, client);
-        harness::WriteFile(nginx.Root() / "ver.php", "1.0.2");
+        nginx.Serve("program_download/" + kClientName, client);
+        nginx.Serve("ver.php", "1.0.2");
     }
     void TearDown() override {
         form.reset();
