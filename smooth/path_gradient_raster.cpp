@@ -99,6 +99,8 @@ void FillPathGradient(QPainter &painter, const QPainterPath &area, const PathGra
     if (edges.empty())
         return;
 
+    // Aliased geometry lies a little right of and below the outline (pixel_grid.h).
+    outlineBounds.adjust(-1, -1, 1, 1);
     QRectF wanted = world.map(area).boundingRect() & outlineBounds;
     if (painter.device() != nullptr)
         wanted &= QRectF(0, 0, painter.device()->width(), painter.device()->height());
