@@ -21,3 +21,13 @@ inline double GridShift(bool antialias) {
 inline double AliasedEdgeShift(double ratio) {
     return 0.5 - 0.01 / ratio;
 }
+
+/// Where a path gradient takes its blend value for device pixel x: an offset from x in device
+/// units, for a world transform that moved the surface by `shift` logical units.
+///
+/// The point taken is the surface point under the device pixel's centre, with the surface's
+/// pixel centres on QPainter's half-pixel points. At one device pixel per unit and no shift that
+/// is x itself, the surface pixel's centre; higher ratios sample each finer device pixel.
+inline double SampleOffset(double shift, double ratio) {
+    return 0.5 - (0.5 - shift) * ratio;
+}
