@@ -30,9 +30,10 @@ struct THTMLMarkupOptions {
 
 /// Rewrites markup into well-formed rich text of the subset the renderer supports: b, i, u, s,
 /// font (color, face, size), a (href), br, p (align) and img (src from the given pictures only,
-/// width, height). Other tags, comments and declarations are left out and their text kept; a
-/// "<" that starts no tag is text; numeric character references are decoded (invalid ones
-/// become U+FFFD); control characters other than tab and line breaks are dropped. Attributes
-/// are validated and escaped, so no style sheet, script, or address other than a link target
-/// reaches the rich-text engine. Work and output are bounded by THTMLMarkupLimits.
+/// width, height). Other tags, comments and declarations are left out and their text kept,
+/// except the content of script and style, which is never shown; a "<" that starts no tag is
+/// text; numeric character references are decoded (invalid ones become U+FFFD); control
+/// characters other than tab and line breaks are dropped. Attributes are validated and escaped,
+/// so no style sheet, script, or address other than a link target reaches the rich-text engine.
+/// Work and output are bounded by THTMLMarkupLimits.
 QString FilterMarkup(const QString &markup, const THTMLMarkupOptions &options);
