@@ -17,6 +17,9 @@ struct THTMLMarkupLimits {
     static constexpr qsizetype MaxHrefLength = 1024;
     /// Largest width or height an image may ask for, in pixels.
     static constexpr int MaxImageSide = 2048;
+    /// Pixels of all the distinct pictures of one layout together (16 Mi, 64 MiB at 32 bits a
+    /// pixel); a picture beyond them is left out.
+    static constexpr qint64 MaxPicturePixels = qint64(16) << 20;
 };
 
 /// What the filter needs from the renderer.
