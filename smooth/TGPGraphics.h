@@ -99,6 +99,9 @@ private:
     void ApplyGrid();
     /// The caller's clip in the current logical units.
     QPainterPath InitialClip() const;
+    /// The part of the device that drawing can reach now (within the clip), in the current
+    /// logical units; possibly larger, never smaller.
+    QRectF VisibleArea() const;
     GpStatus Fill(const TGPBrush *brush, const QPainterPath &area);
     GpStatus Stroke(const TGPPen *pen, const QPainterPath &outline);
 
