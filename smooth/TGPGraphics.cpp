@@ -93,6 +93,19 @@ void TGPGraphics::ApplyGrid() {
     FPainter->setWorldTransform(QTransform::fromTranslate(FShift, FShift) * FBase);
 }
 
+QRectF TGPGraphics::VisibleArea() const {
+    const QPaintDevice *device = FPainter->device();
+    bool invertible = false;
+    const QTransform toLogical = FPainter->worldTransform().inverted(&invertible);
+    if (device == nullptr || !invertible)
+        return QRectF(-1e9, -1e9, 2e9, 2e9);
+    // A device's size is in its own pixels, which only overstates a scaled image's extent.
+    QRectF area = toLogical.mapRect(QRectF(0, 0, device->width(), device->height()));
+    if (FPainter->hasClipping())
+        area &= FPainter->clipBoundingRect();
+    return area;
+}
+
 QPainterPath TGPGraphics::InitialClip() const {
     return FPainter->worldTransform().inverted().map(FInitialClipDevice);
 }
@@ -281,15 +294,20 @@ GpStatus TGPGraphics::DrawString(const QString &text, int length, const TGPFont 
     if (FPainter == nullptr || font == nullptr || !font->HasHandle() || brush == nullptr ||
         !brush->HasHandle() || !Finite({layout.X, layout.Y, layout.Width, layout.Height}))
         return SetStatus(GpStatus::InvalidParameter);
-    const TextLayoutRequest request = MakeRequest(text, length, *font, layout, format, FTextHint);
+    TextLayoutRequest request = MakeRequest(text, length, *font, layout, format, FTextHint);
+    const bool clip =
+        layout.Width > 0 && layout.Height > 0 && (request.flags & StringFormatFlagsNoClip) == 0;
+    // Glyphs are placed FShift before the layout's units.
+    QRectF visible = VisibleArea().translated(FShift, FShift);
+    if (clip)
+        visible &= QRectF(layout.X, layout.Y, layout.Width, layout.Height);
+    request.visible = visible;
     const TextLayoutResult result = LayOutText(request, true);
     if (result.glyphs.isEmpty())
         return GpStatus::Ok;
     // Glyph outlines are placed on whole device pixels, the brush stays in surface units.
     const QPainterPath glyphs = result.glyphs.translated(-FShift, -FShift);
     FPainter->save();
-    const bool clip =
-        layout.Width > 0 && layout.Height > 0 && (request.flags & StringFormatFlagsNoClip) == 0;
     if (clip)
         FPainter->setClipRect(QRectF(layout.X, layout.Y, layout.Width, layout.Height),
                               Qt::IntersectClip);

@@ -103,6 +103,9 @@ private:
     /// shape as the current smoothing mode puts it on the pixel grid: aliased geometry moves
     /// (pixel_grid.h), antialiased geometry moves with the world transform alone.
     QPainterPath OnGrid(const QPainterPath &shape) const;
+    /// The part of the device that drawing can reach now (within the clip), in the current
+    /// logical units; possibly larger, never smaller.
+    QRectF VisibleArea() const;
     GpStatus Fill(const TGPBrush *brush, const QPainterPath &area);
     GpStatus Stroke(const TGPPen *pen, const QPainterPath &outline);
 
