@@ -78,7 +78,7 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
         [this] { platform::TerminateProcessByName(*services_.Processes, ClientExeName); }, stop,
         services_.PublisherKey);
     relay_->PostFlush();
-    if (outcome != TUpdateOutcome::Replaced) {
+    if (!UpdateSucceeded(outcome)) {
         QMetaObject::invokeMethod(this, "ShowOutcome", Qt::QueuedConnection,
                                   Q_ARG(int, int(outcome)));
         return;
@@ -129,6 +129,7 @@ void TForm1::ShowOutcome(int outcome) {
         text = WindowText::NotAuthentic();
         break;
     case TUpdateOutcome::Replaced:
+    case TUpdateOutcome::UpToDate:
     case TUpdateOutcome::Cancelled:
         return;
     }

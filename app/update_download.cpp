@@ -3,7 +3,9 @@
 #include "TIdHTTP.h"
 #include "TIdSink.h"
 #include "file_replace.h"
+#include "installed_client.h"
 #include "partial_download.h"
+#include "patch_update.h"
 #include "verifying_sink.h"
 
 #include <algorithm>
@@ -135,26 +137,16 @@ void KeepWhatArrived(TIdHTTP &http, const std::string &url, TVerifyingFileSink &
     KeepPartialDownload(temporary, target, info);
 }
 
-/// Downloads into `temporary` and publishes it; the caller removes `temporary` afterwards.
-TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
-                        const std::filesystem::path &temporary, const std::filesystem::path &target,
-                        const std::function<void()> &beforeReplace, std::stop_token stop,
-                        const std::string &publisherKey) {
-    std::stop_callback cancelOnStop(stop, [&http] { http.Cancel(); });
-    verify::MinisignPublicKey key;
-    verify::MinisignSignature signature;
-    const bool verifying = !publisherKey.empty();
-    if (verifying) {
-        const TUpdateOutcome fetched =
-            FetchSignature(http, url, publisherKey, stop, key, signature);
-        if (fetched != TUpdateOutcome::Replaced)
-            return fetched;
-    }
-
+/// Downloads the whole client into `temporary`, continuing a partial download when there is
+/// one. `Replaced` here means only that the file is complete (and authentic when verifying).
+TUpdateOutcome DownloadWhole(TIdHTTP &http, const std::string &url,
+                             const std::filesystem::path &temporary,
+                             const std::filesystem::path &target, std::stop_token stop,
+                             const verify::MinisignPublicKey *key,
+                             const verify::MinisignSignature *signature) {
     std::optional<TPartialDownload> resumed = ClaimPartialDownload(target, url, temporary);
     try {
-        TVerifyingFileSink sink(temporary, verifying ? &key : nullptr,
-                                verifying ? &signature : nullptr);
+        TVerifyingFileSink sink(temporary, key, signature);
         TResumeReset resetResume{http.Request()};
         for (;;) {
             http.Request().ResumeFrom = resumed ? resumed->Size : -1;
@@ -187,9 +179,13 @@ TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
     } catch (const std::exception &) {
         return TUpdateOutcome::ReplaceFailed;
     }
-    if (stop.stop_requested())
-        return TUpdateOutcome::Cancelled;
+    return TUpdateOutcome::Replaced;
+}
 
+/// Puts the complete new client in `temporary` in the place of `target`, made executable,
+/// after `beforeReplace` has ended the running client.
+TUpdateOutcome Publish(const std::filesystem::path &temporary, const std::filesystem::path &target,
+                       const std::function<void()> &beforeReplace) {
     std::error_code ignored;
     std::filesystem::permissions(temporary,
                                  std::filesystem::perms::owner_exec |
@@ -202,6 +198,50 @@ TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
     return platform::ReplaceFileAtomically(temporary, target, error)
                ? TUpdateOutcome::Replaced
                : TUpdateOutcome::ReplaceFailed;
+}
+
+/// The steps of one update: the signature, the installed client, a patch or the whole file, the
+/// replace. The caller removes `temporary` afterwards.
+TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
+                        const std::filesystem::path &temporary, const std::filesystem::path &target,
+                        const std::function<void()> &beforeReplace, std::stop_token stop,
+                        const std::string &publisherKey) {
+    std::stop_callback cancelOnStop(stop, [&http] { http.Cancel(); });
+    verify::MinisignPublicKey key;
+    verify::MinisignSignature signature;
+    const bool verifying = !publisherKey.empty();
+    if (verifying) {
+        const TUpdateOutcome fetched =
+            FetchSignature(http, url, publisherKey, stop, key, signature);
+        if (fetched != TUpdateOutcome::Replaced)
+            return fetched;
+    }
+    const verify::MinisignPublicKey *keyUsed = verifying ? &key : nullptr;
+    const verify::MinisignSignature *signatureUsed = verifying ? &signature : nullptr;
+
+    const auto installed = ExamineInstalledClient(target, keyUsed, signatureUsed, stop);
+    if (stop.stop_requested())
+        return TUpdateOutcome::Cancelled;
+    if (installed && installed->Authentic) {
+        // Already the newest: the same end as an update, without a transfer or a rewrite.
+        if (beforeReplace)
+            beforeReplace();
+        return TUpdateOutcome::UpToDate;
+    }
+    const TPatchOutcome patched =
+        installed ? UpdateByPatch(http, url, *installed, temporary, keyUsed, signatureUsed, stop)
+                  : TPatchOutcome::Unavailable;
+    if (patched == TPatchOutcome::Cancelled)
+        return TUpdateOutcome::Cancelled;
+    if (patched == TPatchOutcome::Unavailable) {
+        const TUpdateOutcome downloaded =
+            DownloadWhole(http, url, temporary, target, stop, keyUsed, signatureUsed);
+        if (downloaded != TUpdateOutcome::Replaced)
+            return downloaded;
+    }
+    if (stop.stop_requested())
+        return TUpdateOutcome::Cancelled;
+    return Publish(temporary, target, beforeReplace);
 }
 
 } // namespace
