@@ -80,7 +80,7 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
         [this] { platform::TerminateProcessByName(*services_.Processes, ClientExeName); }, stop,
         services_.PublisherKey, &continuation_);
     relay_->PostFlush();
-    if (outcome != TUpdateOutcome::Replaced) {
+    if (!UpdateSucceeded(outcome)) {
         QMetaObject::invokeMethod(this, "ShowOutcome", Qt::QueuedConnection,
                                   Q_ARG(int, int(outcome)));
         return;
@@ -131,6 +131,7 @@ void TForm1::ShowOutcome(int outcome) {
         text = WindowText::NotAuthentic();
         break;
     case TUpdateOutcome::Replaced:
+    case TUpdateOutcome::UpToDate:
     case TUpdateOutcome::Cancelled:
         return;
     }

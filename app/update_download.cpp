@@ -4,7 +4,9 @@
 #include "TIdSink.h"
 #include "continuation_wait.h"
 #include "file_replace.h"
+#include "installed_client.h"
 #include "partial_download.h"
+#include "patch_update.h"
 #include "verifying_sink.h"
 
 #include <algorithm>
@@ -137,17 +139,17 @@ bool KeepWhatArrived(TIdHTTP &http, const std::string &url, TVerifyingFileSink &
     return KeepPartialDownload(temporary, target, info);
 }
 
-/// One attempt at the whole file: continues a kept partial download when there is one, streams
-/// the rest into `temporary` and checks it. `Replaced` here means: complete and authentic, ready
-/// to be put in place. After a connection-type failure `continuable` tells whether the bytes
-/// are kept as a partial download and this attempt received some (or continued an earlier
-/// automatic attempt, `continuing`).
-TUpdateOutcome FetchWhole(TIdHTTP &http, const std::string &url,
-                          const std::filesystem::path &temporary,
-                          const std::filesystem::path &target, std::stop_token stop,
-                          const verify::MinisignPublicKey *key,
-                          const verify::MinisignSignature *signature, bool continuing,
-                          bool &continuable) {
+/// One attempt at the whole client into `temporary`, continuing a partial download when there
+/// is one. `Replaced` here means only that the file is complete (and authentic when verifying).
+/// After a connection-type failure `continuable` tells whether the bytes are kept as a partial
+/// download and this attempt received some (or continued an earlier automatic attempt,
+/// `continuing`).
+TUpdateOutcome DownloadWholeOnce(TIdHTTP &http, const std::string &url,
+                                 const std::filesystem::path &temporary,
+                                 const std::filesystem::path &target, std::stop_token stop,
+                                 const verify::MinisignPublicKey *key,
+                                 const verify::MinisignSignature *signature, bool continuing,
+                                 bool &continuable) {
     continuable = false;
     std::optional<TPartialDownload> resumed = ClaimPartialDownload(target, url, temporary);
     try {
@@ -188,10 +190,51 @@ TUpdateOutcome FetchWhole(TIdHTTP &http, const std::string &url,
     } catch (const std::exception &) {
         return TUpdateOutcome::ReplaceFailed;
     }
-    return stop.stop_requested() ? TUpdateOutcome::Cancelled : TUpdateOutcome::Replaced;
+    return TUpdateOutcome::Replaced;
 }
 
-/// Downloads into `temporary` and publishes it; the caller removes `temporary` afterwards.
+/// The whole client into `temporary`. A download that breaks off after bytes arrived continues
+/// by itself a few times, after `continuation`'s pauses, from where it stopped; only the last
+/// failure is returned. A stop during a pause returns `ConnectionFailed`, which keeps the
+/// partial download for the next start.
+TUpdateOutcome DownloadWhole(TIdHTTP &http, const std::string &url,
+                             const std::filesystem::path &temporary,
+                             const std::filesystem::path &target, std::stop_token stop,
+                             const verify::MinisignPublicKey *key,
+                             const verify::MinisignSignature *signature,
+                             TContinuationWait *continuation) {
+    for (int attempt = 0;; ++attempt) {
+        bool continuable = false;
+        const TUpdateOutcome downloaded = DownloadWholeOnce(http, url, temporary, target, stop, key,
+                                                            signature, attempt > 0, continuable);
+        if (downloaded != TUpdateOutcome::ConnectionFailed || !continuable || !continuation ||
+            attempt >= continuation->Continuations())
+            return downloaded;
+        if (!continuation->Wait(attempt, stop))
+            return TUpdateOutcome::ConnectionFailed;
+    }
+}
+
+/// Puts the complete new client in `temporary` in the place of `target`, made executable,
+/// after `beforeReplace` has ended the running client.
+TUpdateOutcome Publish(const std::filesystem::path &temporary, const std::filesystem::path &target,
+                       const std::function<void()> &beforeReplace) {
+    std::error_code ignored;
+    std::filesystem::permissions(temporary,
+                                 std::filesystem::perms::owner_exec |
+                                     std::filesystem::perms::group_exec |
+                                     std::filesystem::perms::others_exec,
+                                 std::filesystem::perm_options::add, ignored);
+    if (beforeReplace)
+        beforeReplace();
+    std::error_code error;
+    return platform::ReplaceFileAtomically(temporary, target, error)
+               ? TUpdateOutcome::Replaced
+               : TUpdateOutcome::ReplaceFailed;
+}
+
+/// The steps of one update: the signature, the installed client, a patch or the whole file, the
+/// replace. The caller removes `temporary` afterwards.
 TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
                         const std::filesystem::path &temporary, const std::filesystem::path &target,
                         const std::function<void()> &beforeReplace, std::stop_token stop,
@@ -206,36 +249,32 @@ TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
         if (fetched != TUpdateOutcome::Replaced)
             return fetched;
     }
+    const verify::MinisignPublicKey *keyUsed = verifying ? &key : nullptr;
+    const verify::MinisignSignature *signatureUsed = verifying ? &signature : nullptr;
 
-    // A download that breaks off after bytes arrived continues by itself a few times, after a
-    // pause, from where it stopped; only the last failure reaches the player.
-    for (int attempt = 0;; ++attempt) {
-        bool continuable = false;
-        const TUpdateOutcome fetched =
-            FetchWhole(http, url, temporary, target, stop, verifying ? &key : nullptr,
-                       verifying ? &signature : nullptr, attempt > 0, continuable);
-        if (fetched == TUpdateOutcome::Replaced)
-            break;
-        if (fetched != TUpdateOutcome::ConnectionFailed || !continuable || !continuation ||
-            attempt >= continuation->Continuations())
-            return fetched;
-        // Closing the window during the pause keeps the partial download for the next start.
-        if (!continuation->Wait(attempt, stop))
-            return TUpdateOutcome::ConnectionFailed;
+    const auto installed = ExamineInstalledClient(target, keyUsed, signatureUsed, stop);
+    if (stop.stop_requested())
+        return TUpdateOutcome::Cancelled;
+    if (installed && installed->Authentic) {
+        // Already the newest: the same end as an update, without a transfer or a rewrite.
+        if (beforeReplace)
+            beforeReplace();
+        return TUpdateOutcome::UpToDate;
     }
-
-    std::error_code ignored;
-    std::filesystem::permissions(temporary,
-                                 std::filesystem::perms::owner_exec |
-                                     std::filesystem::perms::group_exec |
-                                     std::filesystem::perms::others_exec,
-                                 std::filesystem::perm_options::add, ignored);
-    if (beforeReplace)
-        beforeReplace();
-    std::error_code error;
-    return platform::ReplaceFileAtomically(temporary, target, error)
-               ? TUpdateOutcome::Replaced
-               : TUpdateOutcome::ReplaceFailed;
+    const TPatchOutcome patched =
+        installed ? UpdateByPatch(http, url, *installed, temporary, keyUsed, signatureUsed, stop)
+                  : TPatchOutcome::Unavailable;
+    if (patched == TPatchOutcome::Cancelled)
+        return TUpdateOutcome::Cancelled;
+    if (patched == TPatchOutcome::Unavailable) {
+        const TUpdateOutcome downloaded =
+            DownloadWhole(http, url, temporary, target, stop, keyUsed, signatureUsed, continuation);
+        if (downloaded != TUpdateOutcome::Replaced)
+            return downloaded;
+    }
+    if (stop.stop_requested())
+        return TUpdateOutcome::Cancelled;
+    return Publish(temporary, target, beforeReplace);
 }
 
 } // namespace

@@ -21,6 +21,7 @@ protected:
     void SetUp() override {
         harness::EnsureApplication();
         harness::WriteFile(folder.Path() / kClientName, "old client\n");
+        server.AnswerAlways(".exe.from-", ScriptedReply::Status(404, "Not Found"));
         UpdaterServices services =
             world.Services(QString::fromStdString(server.Url("")), folder.Path());
         services.ContinuationPauses = {std::chrono::milliseconds(10), std::chrono::milliseconds(20),

@@ -48,6 +48,7 @@ protected:
         harness::EnsureApplication();
         harness::WriteFile(folder.Path() / "Zorvane_Online_Sardel.exe", "old client\n");
         server = std::make_unique<TestHttpServer>();
+        server->AnswerAlways(".exe.from-", ScriptedReply::Status(404, "Not Found"));
     }
 
     std::unique_ptr<TForm1> FormPointedAt(const QString &override) {
