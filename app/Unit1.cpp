@@ -7,6 +7,7 @@
 #include "connectivity_probe.h"
 #include "process_terminator.h"
 #include "progress_text.h"
+#include "proxy_seam.h"
 #include "shell_seam.h"
 #include "tick_count.h"
 #include "window_texts.h"
@@ -57,9 +58,12 @@ platform::ConnectionTestTable ConnectionTestTableOf(const QStringList &urls) {
 }
 
 bool IsInternetConnected() {
-    return platform::IsInternetConnected(
-        platform::SystemInternet(),
-        ConnectionTestTableOf(UpdaterEndpoints::Current().ConnectionTestUrls));
+    const UpdaterEndpoints &endpoints = UpdaterEndpoints::Current();
+    const platform::ConnectionTestTable table = ConnectionTestTableOf(endpoints.ConnectionTestUrls);
+    // Pointed at one server of its own, the updater needs that server, not the internet.
+    return endpoints.ServerOverride
+               ? platform::IsServerReachable(platform::SystemInternet(), table[0])
+               : platform::IsInternetConnected(platform::SystemInternet(), table);
 }
 
 bool TerminateProcessByName(const std::u16string &ExeName) {
@@ -71,6 +75,7 @@ UpdaterServices UpdaterServices::System() {
     services.Internet = &platform::SystemInternet();
     services.Processes = &platform::SystemProcesses();
     services.Shell = &platform::SystemShell();
+    services.Proxy = &platform::SystemProxy();
     services.Messages = &QtMessageBoxes();
     services.Tick = [] { return platform::GetTickCount(); };
     services.Quit = [] { QCoreApplication::quit(); };
@@ -80,7 +85,8 @@ UpdaterServices UpdaterServices::System() {
 }
 
 TForm1::TForm1(UpdaterServices services, QWidget *parent)
-    : QWidget(parent), services_(std::move(services)), decimalPoint_(LocaleDecimalPoint()) {
+    : QWidget(parent), services_(std::move(services)), decimalPoint_(LocaleDecimalPoint()),
+      continuation_(services_.ContinuationPauses) {
     InitUpdaterResources();
     setWindowTitle(WindowText::FormCaption());
     // A fixed dialog frame with only the close button, above other windows.
@@ -108,6 +114,7 @@ void TForm1::CreateControls() {
     IdHTTP1->SetHTTPOptions({hoForceEncodeParams});
     IdHTTP1->SetConnectTimeout(services_.ConnectTimeout);
     IdHTTP1->SetStallTimeout(services_.StallTimeout);
+    IdHTTP1->SetProxyLookup(ProxyLookup());
     IdHTTP1->OnWorkBegin = [this](TIdHTTP &s, TWorkMode m, std::int64_t n) {
         IdHTTP1WorkBegin(s, m, n);
     };
@@ -232,6 +239,13 @@ void TForm1::FormShow() {
 void TForm1::closeEvent(QCloseEvent *event) {
     Shutdown();
     QWidget::closeEvent(event);
+}
+
+TIdHTTP::TProxyLookup TForm1::ProxyLookup() const {
+    platform::ProxySeam *proxy = services_.Proxy;
+    if (proxy == nullptr)
+        return {};
+    return [proxy](const std::string &url) { return proxy->ProxyFor(url); };
 }
 
 std::filesystem::path TForm1::ClientPath() const {

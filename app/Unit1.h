@@ -1,5 +1,6 @@
 #pragma once
 
+#include "continuation_wait.h"
 #include "header_controls.h"
 #include "message_box.h"
 #include "progress_relay.h"
@@ -115,6 +116,8 @@ protected:
 
 private:
     void CreateControls();
+    /// How the window's HTTP clients find their proxy: the system's settings (none: direct).
+    TIdHTTP::TProxyLookup ProxyLookup() const;
     void ShowDownloadLabels();
     void ShowProgress(const ProgressView &view);
     void Shutdown();
@@ -131,14 +134,21 @@ private:
     TFlowState state_ = TFlowState::Idle;
     bool shown_ = false;
     bool closing_ = false;
-    std::thread probe_;
+    std::jthread probe_;
 
     /// Written and read only by the worker.
     std::uint32_t StartTick = 0;
+    /// The count this transfer started from (the kept bytes of a continuation); worker only.
+    std::int64_t startCount_ = 0;
     ProgressScale scale_;
     /// The locale's decimal separator, read once on the main thread.
     QChar decimalPoint_;
     std::filesystem::path target_;
+    /// The window's native handle for the shell, read on the main thread at each press.
+    std::uintptr_t ownerWindow_ = 0;
+
+    /// The pauses before a broken download continues by itself; a press cuts one short.
+    TContinuationWait continuation_;
 
     /// The worker waits here until the success box is dismissed or the window closes.
     std::mutex successMutex_;

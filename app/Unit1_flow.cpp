@@ -13,12 +13,15 @@
 
 void TForm1::BitBtn1Click() {
     // Every press opens the site first, whatever follows.
-    services_.Shell->Open(services_.Endpoints.SiteOpenAddress.toStdU16String());
+    ownerWindow_ = internalWinId(); // 0 while the window has no native counterpart yet
+    services_.Shell->Open(services_.Endpoints.SiteOpenAddress.toStdU16String(), ownerWindow_);
     switch (state_) {
     case TFlowState::Idle:
         break;
     case TFlowState::Downloading:
-        // The running download continues; the labels start over as on a fresh press.
+        // The running download continues (at once, when it was pausing before continuing by
+        // itself); the labels start over as on a fresh press.
+        continuation_.ContinueNow();
         ShowDownloadLabels();
         return;
     case TFlowState::Probing:
@@ -29,12 +32,18 @@ void TForm1::BitBtn1Click() {
     state_ = TFlowState::Probing;
     if (probe_.joinable())
         probe_.join(); // the previous probe has posted its result: it has finished
-    probe_ = std::thread([this, internet = services_.Internet,
-                          table = ConnectionTestTableOf(services_.Endpoints.ConnectionTestUrls)] {
-        const bool connected = platform::IsInternetConnected(*internet, table);
-        QMetaObject::invokeMethod(this, "ProbeFinished", Qt::QueuedConnection,
-                                  Q_ARG(bool, connected));
-    });
+    probe_ = std::jthread(
+        [this, internet = services_.Internet, server = services_.Endpoints.ServerOverride,
+         table =
+             ConnectionTestTableOf(services_.Endpoints.ConnectionTestUrls)](std::stop_token stop) {
+            // Pointed at one server of its own, the updater needs that server, not the internet.
+            const bool connected = server ? platform::IsServerReachable(*internet, table[0], stop)
+                                          : platform::IsInternetConnected(*internet, table, stop);
+            if (stop.stop_requested())
+                return; // the window is closing
+            QMetaObject::invokeMethod(this, "ProbeFinished", Qt::QueuedConnection,
+                                      Q_ARG(bool, connected));
+        });
 }
 
 void TForm1::ProbeFinished(bool connected) {
@@ -69,9 +78,9 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
         *IdHTTP1, services_.Endpoints.DownloadUrl.toStdString(), target_,
         // The running client is ended only once a complete download is ready.
         [this] { platform::TerminateProcessByName(*services_.Processes, ClientExeName); }, stop,
-        services_.PublisherKey);
+        services_.PublisherKey, &continuation_);
     relay_->PostFlush();
-    if (outcome != TUpdateOutcome::Replaced) {
+    if (!UpdateSucceeded(outcome)) {
         QMetaObject::invokeMethod(this, "ShowOutcome", Qt::QueuedConnection,
                                   Q_ARG(int, int(outcome)));
         return;
@@ -84,7 +93,7 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
         if (!successDismissed_.wait(lock, stop, [this] { return successAnswered_; }))
             return;
     }
-    services_.Shell->Open(target_.u16string());
+    services_.Shell->Open(target_.u16string(), ownerWindow_);
     QMetaObject::invokeMethod(this, "StartExitTimer", Qt::QueuedConnection);
 }
 
@@ -122,6 +131,7 @@ void TForm1::ShowOutcome(int outcome) {
         text = WindowText::NotAuthentic();
         break;
     case TUpdateOutcome::Replaced:
+    case TUpdateOutcome::UpToDate:
     case TUpdateOutcome::Cancelled:
         return;
     }
@@ -136,15 +146,18 @@ void TForm1::IdThreadComponent1Terminate(TIdThreadComponent &) {
         state_ = TFlowState::Idle;
 }
 
-void TForm1::IdHTTP1WorkBegin(TIdHTTP &, TWorkMode, std::int64_t AWorkCountMax) {
+void TForm1::IdHTTP1WorkBegin(TIdHTTP &ASender, TWorkMode, std::int64_t AWorkCountMax) {
     StartTick = services_.Tick();
+    // A continuation counts on from the bytes already kept; the speed counts only what follows.
+    startCount_ = ASender.ResponseRangeStart();
     scale_ = ProgressScale(AWorkCountMax);
     relay_->PublishMax(scale_.Max());
 }
 
 void TForm1::IdHTTP1Work(TIdHTTP &, TWorkMode, std::int64_t AWorkCount) {
     // Runs for every received piece: only numbers here; the texts are made once per frame.
-    relay_->PublishProgress(AWorkCount, StartTick, services_.Tick(), scale_.Position(AWorkCount));
+    relay_->PublishProgress(AWorkCount, startCount_, StartTick, services_.Tick(),
+                            scale_.Position(AWorkCount));
 }
 
 void TForm1::IdHTTP1WorkEnd(TIdHTTP &, TWorkMode) {
@@ -155,8 +168,8 @@ void TForm1::ShowProgress(const ProgressView &view) {
     if (view.HasMax)
         ProgressBar1->SetMax(view.Max);
     if (view.HasCount) {
-        const ProgressTexts texts =
-            FormatProgressTexts(view.StartTick, view.Tick, view.Count, decimalPoint_);
+        const ProgressTexts texts = FormatProgressTexts(view.StartTick, view.Tick, view.Count,
+                                                        decimalPoint_, view.StartCount);
         status->SetCaption(texts.Status);
         Label2->SetCaption(texts.Count);
         ProgressBar1->SetPosition(view.Position);
@@ -170,6 +183,8 @@ void TForm1::Timer1Timer() {
 void TForm1::Shutdown() {
     closing_ = true;
     versionQuery_.Stop();
+    // A forced connection in progress is left behind; the probe thread ends at once.
+    probe_.request_stop();
     // Cancels the transfer and releases a worker that waits for the success box.
     IdThreadComponent1->Stop();
     successDismissed_.notify_all();

@@ -39,9 +39,15 @@ UpdaterEndpoints UpdaterEndpoints::From(const QString &publisherBase,
         publisherUrl.scheme() + QStringLiteral("://") + endpoints.SiteAddress;
     endpoints.DownloadUrl = publisher + QLatin1String(kDownloadPath);
     endpoints.VersionUrl = versionServer + QLatin1String(kVersionPath);
-    endpoints.ConnectionTestUrls = {QStringLiteral("http://www.google.com"),
-                                    QStringLiteral("http://www.microsoft.com"),
-                                    QStringLiteral("http://www.wikipedia.org")};
+    endpoints.ServerOverride = !serverOverride.isEmpty();
+    if (endpoints.ServerOverride) {
+        const QString root = endpoints.SiteOpenAddress;
+        endpoints.ConnectionTestUrls = {root, root, root};
+    } else {
+        endpoints.ConnectionTestUrls = {QStringLiteral("http://www.google.com"),
+                                        QStringLiteral("http://www.microsoft.com"),
+                                        QStringLiteral("http://www.wikipedia.org")};
+    }
     return endpoints;
 }
 

@@ -19,11 +19,15 @@ struct UpdaterEndpoints {
     /// The version query on the version server.
     QString VersionUrl;
     /// Three plain HTTP root addresses of widely used public sites, tried in order when the
-    /// system reports itself offline. Tests never use them.
+    /// system reports itself offline. With a server override, that server's root, three times.
+    /// Tests never use the public ones.
     QStringList ConnectionTestUrls;
+    /// True when one server stands in for all addresses: the connection check then asks only
+    /// whether that server can be reached, so a local publisher works with no network at all.
+    bool ServerOverride = false;
 
     /// Builds the addresses from two base addresses ("scheme://host[:port]"), or from
-    /// `serverOverride` for both when it is not empty.
+    /// `serverOverride` for all of them when it is not empty.
     static UpdaterEndpoints From(const QString &publisherBase, const QString &versionServerBase,
                                  const QString &serverOverride);
 

@@ -4,6 +4,7 @@
 #include "progress_bar1_description.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 
 namespace {
 
@@ -53,7 +54,9 @@ QString HeaderFontFace() {
         if (installed.contains(name, Qt::CaseInsensitive))
             return name;
     }
-    return QStringLiteral("B Yekan");
+    // None of them: the system's general face, named as the family it resolves to, which is
+    // installed and so found by the labels' lookup by name.
+    return QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();
 }
 
 TProgressBarControl *CreateDownloadProgressBar(QWidget *parent) {

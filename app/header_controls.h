@@ -29,5 +29,6 @@ void ApplyTitlePanelFill(TGDIPFill &fill);
 TSmoothLabelControl *CreateTitleLabel(const QString &title, QWidget *parent);
 
 /// The face for the header texts: "B Yekan" when installed, otherwise the first installed face
-/// that covers Persian, so the header is never blank.
+/// that covers Persian, and failing all of them the system's general face, so the header is
+/// never blank.
 QString HeaderFontFace();

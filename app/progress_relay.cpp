@@ -18,13 +18,15 @@ void ProgressRelay::PublishMax(std::int32_t max) {
         QMetaObject::invokeMethod(this, "ApplyWhenDue", Qt::QueuedConnection);
 }
 
-void ProgressRelay::PublishProgress(std::int64_t count, std::uint32_t startTick, std::uint32_t tick,
+void ProgressRelay::PublishProgress(std::int64_t count, std::int64_t startCount,
+                                    std::uint32_t startTick, std::uint32_t tick,
                                     std::int32_t position) {
     bool schedule = false;
     {
         std::lock_guard lock(mutex_);
         pending_.HasCount = true;
         pending_.Count = count;
+        pending_.StartCount = startCount;
         pending_.StartTick = startTick;
         pending_.Tick = tick;
         pending_.Position = position;

@@ -13,7 +13,8 @@
 /// text work per received piece.
 struct ProgressView {
     bool HasCount = false;
-    std::int64_t Count = 0;      ///< bytes received
+    std::int64_t Count = 0;      ///< bytes of the file received, earlier attempts included
+    std::int64_t StartCount = 0; ///< what `Count` was when this attempt began
     std::uint32_t StartTick = 0; ///< GetTickCount when the transfer began
     std::uint32_t Tick = 0;      ///< GetTickCount when `Count` was reached
     bool HasMax = false;
@@ -38,10 +39,10 @@ public:
 
     /// Any thread: records a new maximum (a transfer begins).
     void PublishMax(std::int32_t max);
-    /// Any thread: records a new count, its ticks and the bar position; cheap enough to call for
-    /// every received piece.
-    void PublishProgress(std::int64_t count, std::uint32_t startTick, std::uint32_t tick,
-                         std::int32_t position);
+    /// Any thread: records a new count (with the count this attempt started from), its ticks and
+    /// the bar position; cheap enough to call for every received piece.
+    void PublishProgress(std::int64_t count, std::int64_t startCount, std::uint32_t startTick,
+                         std::uint32_t tick, std::int32_t position);
     /// Any thread: the final values of the transfer are shown once the calls queued before this
     /// one have run, whatever the frame rate.
     void PostFlush();

@@ -16,13 +16,14 @@ QString TwoDecimals(long double value, QChar decimalPoint) {
 } // namespace
 
 ProgressTexts FormatProgressTexts(std::uint32_t startTick, std::uint32_t nowTick,
-                                  std::int64_t count, QChar decimalPoint) {
+                                  std::int64_t count, QChar decimalPoint, std::int64_t startCount) {
     const std::uint32_t elapsed = nowTick - startTick + 1u;
+    const std::int64_t attempt = std::max<std::int64_t>(count - startCount, 0);
     // Bytes per millisecond, divided in extended precision and kept as a 32-bit float.
-    const float rate = static_cast<float>(static_cast<long double>(count) / elapsed);
+    const float rate = static_cast<float>(static_cast<long double>(attempt) / elapsed);
     // 0 / 0 would be NaN: nothing received yet reads as no time at no speed.
     const long double seconds =
-        rate == 0.0f ? 0.0L : (static_cast<long double>(count) / 1000.0L) / rate;
+        rate == 0.0f ? 0.0L : (static_cast<long double>(attempt) / 1000.0L) / rate;
     ProgressTexts texts;
     texts.Status = TwoDecimals(seconds, decimalPoint) + QStringLiteral(" s|") +
                    TwoDecimals(rate, decimalPoint) + QStringLiteral(" KB/s");

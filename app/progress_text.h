@@ -13,7 +13,12 @@ struct ProgressTexts {
     QString Count;
 };
 
-/// Formats the texts for `count` bytes received between the ticks `startTick` and `nowTick`.
+/// Formats the texts for `count` bytes received, of which the ones after `startCount` arrived
+/// between the ticks `startTick` and `nowTick`.
+///
+/// The count text shows all `count` bytes; the speed and the seconds only this attempt's
+/// (`count - startCount`), so a download continued from a kept partial file is not credited with
+/// the bytes an earlier attempt fetched.
 ///
 /// The elapsed time is `nowTick - startTick + 1` milliseconds in unsigned 32-bit arithmetic (so a
 /// wrapped tick counter still gives the true difference, and the time is never zero). The speed
@@ -21,7 +26,8 @@ struct ProgressTexts {
 /// seconds are derived from that rounded speed. Both numbers have exactly two decimals, the given
 /// decimal separator and no thousands separator. A count of 0 shows "0.00 s|0.00 KB/s".
 ProgressTexts FormatProgressTexts(std::uint32_t startTick, std::uint32_t nowTick,
-                                  std::int64_t count, QChar decimalPoint);
+                                  std::int64_t count, QChar decimalPoint,
+                                  std::int64_t startCount = 0);
 
 /// The decimal separator of the user's locale (the digits stay ASCII).
 QChar LocaleDecimalPoint();

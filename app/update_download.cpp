@@ -2,8 +2,11 @@
 
 #include "TIdHTTP.h"
 #include "TIdSink.h"
+#include "continuation_wait.h"
 #include "file_replace.h"
+#include "installed_client.h"
 #include "partial_download.h"
+#include "patch_update.h"
 #include "verifying_sink.h"
 
 #include <algorithm>
@@ -112,7 +115,8 @@ TUpdateOutcome FetchSignature(TIdHTTP &http, const std::string &url, const std::
 
 /// After a connection-type failure: keeps the bytes that arrived as the partial download when
 /// the reply told how to ask for the rest. `resumed` is what the run started from, if anything.
-void KeepWhatArrived(TIdHTTP &http, const std::string &url, TVerifyingFileSink &sink,
+/// True when they were kept.
+bool KeepWhatArrived(TIdHTTP &http, const std::string &url, TVerifyingFileSink &sink,
                      const std::filesystem::path &temporary, const std::filesystem::path &target,
                      const std::optional<TPartialDownload> &resumed) {
     TPartialDownload info;
@@ -129,37 +133,33 @@ void KeepWhatArrived(TIdHTTP &http, const std::string &url, TVerifyingFileSink &
     try {
         sink.File().Close();
     } catch (const std::exception &) {
-        return; // the bytes may not all be on disk: not worth keeping
+        return false; // the bytes may not all be on disk: not worth keeping
     }
     info.Size = static_cast<std::int64_t>(sink.File().Size());
-    KeepPartialDownload(temporary, target, info);
+    return KeepPartialDownload(temporary, target, info);
 }
 
-/// Downloads into `temporary` and publishes it; the caller removes `temporary` afterwards.
-TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
-                        const std::filesystem::path &temporary, const std::filesystem::path &target,
-                        const std::function<void()> &beforeReplace, std::stop_token stop,
-                        const std::string &publisherKey) {
-    std::stop_callback cancelOnStop(stop, [&http] { http.Cancel(); });
-    verify::MinisignPublicKey key;
-    verify::MinisignSignature signature;
-    const bool verifying = !publisherKey.empty();
-    if (verifying) {
-        const TUpdateOutcome fetched =
-            FetchSignature(http, url, publisherKey, stop, key, signature);
-        if (fetched != TUpdateOutcome::Replaced)
-            return fetched;
-    }
-
+/// One attempt at the whole client into `temporary`, continuing a partial download when there
+/// is one. `Replaced` here means only that the file is complete (and authentic when verifying).
+/// After a connection-type failure `continuable` tells whether the bytes are kept as a partial
+/// download and this attempt received some (or continued an earlier automatic attempt,
+/// `continuing`).
+TUpdateOutcome DownloadWholeOnce(TIdHTTP &http, const std::string &url,
+                                 const std::filesystem::path &temporary,
+                                 const std::filesystem::path &target, std::stop_token stop,
+                                 const verify::MinisignPublicKey *key,
+                                 const verify::MinisignSignature *signature, bool continuing,
+                                 bool &continuable) {
+    continuable = false;
     std::optional<TPartialDownload> resumed = ClaimPartialDownload(target, url, temporary);
     try {
-        TVerifyingFileSink sink(temporary, verifying ? &key : nullptr,
-                                verifying ? &signature : nullptr);
+        TVerifyingFileSink sink(temporary, key, signature);
         TResumeReset resetResume{http.Request()};
         for (;;) {
             http.Request().ResumeFrom = resumed ? resumed->Size : -1;
             http.Request().IfRange = resumed ? resumed->Validator : std::string();
             http.Request().ResumeTotal = resumed ? resumed->Length : -1;
+            const std::int64_t before = resumed ? resumed->Size : 0;
             try {
                 http.Get(url, sink);
                 break;
@@ -171,8 +171,11 @@ TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
                 if (!stop.stop_requested() &&
                     (error.Kind() == TIdHTTPErrorKind::ConnectionLost ||
                      error.Kind() == TIdHTTPErrorKind::Stalled ||
-                     (resumed && OutcomeOf(error.Kind()) == TUpdateOutcome::ConnectionFailed)))
-                    KeepWhatArrived(http, url, sink, temporary, target, resumed);
+                     (resumed && OutcomeOf(error.Kind()) == TUpdateOutcome::ConnectionFailed))) {
+                    const bool received = static_cast<std::int64_t>(sink.File().Size()) > before;
+                    continuable = KeepWhatArrived(http, url, sink, temporary, target, resumed) &&
+                                  (received || continuing);
+                }
                 throw;
             }
         }
@@ -187,9 +190,35 @@ TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
     } catch (const std::exception &) {
         return TUpdateOutcome::ReplaceFailed;
     }
-    if (stop.stop_requested())
-        return TUpdateOutcome::Cancelled;
+    return TUpdateOutcome::Replaced;
+}
 
+/// The whole client into `temporary`. A download that breaks off after bytes arrived continues
+/// by itself a few times, after `continuation`'s pauses, from where it stopped; only the last
+/// failure is returned. A stop during a pause returns `ConnectionFailed`, which keeps the
+/// partial download for the next start.
+TUpdateOutcome DownloadWhole(TIdHTTP &http, const std::string &url,
+                             const std::filesystem::path &temporary,
+                             const std::filesystem::path &target, std::stop_token stop,
+                             const verify::MinisignPublicKey *key,
+                             const verify::MinisignSignature *signature,
+                             TContinuationWait *continuation) {
+    for (int attempt = 0;; ++attempt) {
+        bool continuable = false;
+        const TUpdateOutcome downloaded = DownloadWholeOnce(http, url, temporary, target, stop, key,
+                                                            signature, attempt > 0, continuable);
+        if (downloaded != TUpdateOutcome::ConnectionFailed || !continuable || !continuation ||
+            attempt >= continuation->Continuations())
+            return downloaded;
+        if (!continuation->Wait(attempt, stop))
+            return TUpdateOutcome::ConnectionFailed;
+    }
+}
+
+/// Puts the complete new client in `temporary` in the place of `target`, made executable,
+/// after `beforeReplace` has ended the running client.
+TUpdateOutcome Publish(const std::filesystem::path &temporary, const std::filesystem::path &target,
+                       const std::function<void()> &beforeReplace) {
     std::error_code ignored;
     std::filesystem::permissions(temporary,
                                  std::filesystem::perms::owner_exec |
@@ -204,17 +233,63 @@ TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
                : TUpdateOutcome::ReplaceFailed;
 }
 
+/// The steps of one update: the signature, the installed client, a patch or the whole file, the
+/// replace. The caller removes `temporary` afterwards.
+TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
+                        const std::filesystem::path &temporary, const std::filesystem::path &target,
+                        const std::function<void()> &beforeReplace, std::stop_token stop,
+                        const std::string &publisherKey, TContinuationWait *continuation) {
+    std::stop_callback cancelOnStop(stop, [&http] { http.Cancel(); });
+    verify::MinisignPublicKey key;
+    verify::MinisignSignature signature;
+    const bool verifying = !publisherKey.empty();
+    if (verifying) {
+        const TUpdateOutcome fetched =
+            FetchSignature(http, url, publisherKey, stop, key, signature);
+        if (fetched != TUpdateOutcome::Replaced)
+            return fetched;
+    }
+    const verify::MinisignPublicKey *keyUsed = verifying ? &key : nullptr;
+    const verify::MinisignSignature *signatureUsed = verifying ? &signature : nullptr;
+
+    const auto installed = ExamineInstalledClient(target, keyUsed, signatureUsed, stop);
+    if (stop.stop_requested())
+        return TUpdateOutcome::Cancelled;
+    if (installed && installed->Authentic) {
+        // Already the newest: the same end as an update, without a transfer or a rewrite.
+        if (beforeReplace)
+            beforeReplace();
+        return TUpdateOutcome::UpToDate;
+    }
+    const TPatchOutcome patched =
+        installed ? UpdateByPatch(http, url, *installed, temporary, keyUsed, signatureUsed, stop)
+                  : TPatchOutcome::Unavailable;
+    if (patched == TPatchOutcome::Cancelled)
+        return TUpdateOutcome::Cancelled;
+    if (patched == TPatchOutcome::Unavailable) {
+        const TUpdateOutcome downloaded =
+            DownloadWhole(http, url, temporary, target, stop, keyUsed, signatureUsed, continuation);
+        if (downloaded != TUpdateOutcome::Replaced)
+            return downloaded;
+    }
+    if (stop.stop_requested())
+        return TUpdateOutcome::Cancelled;
+    return Publish(temporary, target, beforeReplace);
+}
+
 } // namespace
 
 TUpdateOutcome DownloadAndReplace(TIdHTTP &http, const std::string &url,
                                   const std::filesystem::path &target,
                                   const std::function<void()> &beforeReplace, std::stop_token stop,
-                                  const std::string &publisherKey) {
+                                  const std::string &publisherKey,
+                                  TContinuationWait *continuation) {
     std::filesystem::path temporary;
     TUpdateOutcome outcome;
     try {
         temporary = platform::TemporaryPathBeside(target);
-        outcome = Transfer(http, url, temporary, target, beforeReplace, stop, publisherKey);
+        outcome =
+            Transfer(http, url, temporary, target, beforeReplace, stop, publisherKey, continuation);
     } catch (const std::exception &) {
         outcome = TUpdateOutcome::ReplaceFailed;
     }

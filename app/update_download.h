@@ -5,6 +5,7 @@
 #include <stop_token>
 #include <string>
 
+class TContinuationWait;
 class TIdHTTP;
 
 /// How one download-and-replace ended.
@@ -15,7 +16,14 @@ enum class TUpdateOutcome {
     ReplaceFailed,    ///< the file could not be written or replaced
     Cancelled,        ///< the stop token was triggered (the window is closing)
     NotAuthentic,     ///< signature missing, malformed, of another key, or not for these bytes
+    UpToDate,         ///< the installed client already is the signed newest: nothing was fetched
 };
+
+/// True for the outcomes that end a press as an update does: the success box, the client
+/// started, the exit.
+inline bool UpdateSucceeded(TUpdateOutcome outcome) {
+    return outcome == TUpdateOutcome::Replaced || outcome == TUpdateOutcome::UpToDate;
+}
 
 /// Downloads `url` with `http` into a temporary file beside `target` and, once the whole body is
 /// on disk (and found authentic when a key is given), runs `beforeReplace` (which ends the
@@ -25,18 +33,28 @@ enum class TUpdateOutcome {
 /// first, the body is verified as it streams, and anything short of a signature by that key of
 /// exactly these bytes ends in `NotAuthentic`. An empty key verifies nothing.
 ///
+/// Patches: first the installed client is read (streamed, on the calling thread). With a key,
+/// when the signature already verifies it, `beforeReplace` runs and the outcome is `UpToDate`:
+/// nothing is downloaded or written. Otherwise the patch from it (see patch_update.h) is asked
+/// for and applied; when there is none, or it fails in any way, the whole file is downloaded in
+/// the same call.
+///
 /// Resuming: a transfer that broke off for a connection-type reason after a reply with a
 /// validator and a length leaves its bytes as "<target>.part" (see partial_download.h); the next
 /// call asks only for the rest and restarts from zero whenever the server does not continue
-/// exactly there. Every other outcome removes the partial file.
+/// exactly there. Every other outcome removes the partial file. With `continuation`, a transfer
+/// that broke off so after bytes arrived continues by itself, after the continuation's pauses,
+/// up to its number of times within this call; only the last failure is returned (a stop during
+/// a pause returns `ConnectionFailed` and keeps the partial file).
 ///
-/// On every outcome but `Replaced` the temporary file is gone (or kept as the partial file),
-/// `target` is untouched and `beforeReplace` has not run. `stop` cancels the transfer (through
-/// `TIdHTTP::Cancel`) and skips the replace when it comes later. Never throws.
+/// On every outcome but `Replaced` and `UpToDate` the temporary file is gone (or kept as the
+/// partial file), `target` is untouched and `beforeReplace` has not run. `stop` cancels the
+/// transfer (through `TIdHTTP::Cancel`) and skips the replace when it comes later. Never throws.
 TUpdateOutcome DownloadAndReplace(TIdHTTP &http, const std::string &url,
                                   const std::filesystem::path &target,
                                   const std::function<void()> &beforeReplace, std::stop_token stop,
-                                  const std::string &publisherKey = {});
+                                  const std::string &publisherKey = {},
+                                  TContinuationWait *continuation = nullptr);
 
 /// True for a reply content type that announces an HTML page ("text/html; charset=...").
 bool IsHtmlContentType(const std::string &contentType);

@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 class MessageBoxSeam;
 namespace platform {
 class ProcessSeam;
+class ProxySeam;
 class ShellSeam;
 } // namespace platform
 
@@ -22,6 +24,8 @@ struct UpdaterServices {
     platform::InternetSeam *Internet = nullptr;
     platform::ProcessSeam *Processes = nullptr;
     platform::ShellSeam *Shell = nullptr;
+    /// The system's proxy settings, asked for every request; null: every request goes direct.
+    platform::ProxySeam *Proxy = nullptr;
     MessageBoxSeam *Messages = nullptr;
     /// Milliseconds, 32 bits, wrapping; called on the worker thread.
     std::function<std::uint32_t()> Tick;
@@ -33,6 +37,10 @@ struct UpdaterServices {
     std::chrono::milliseconds ConnectTimeout{15000};
     /// A transfer that receives nothing for this long fails.
     std::chrono::milliseconds StallTimeout{30000};
+    /// The pauses before a broken download continues by itself, one per continuation.
+    std::vector<std::chrono::milliseconds> ContinuationPauses{std::chrono::milliseconds(1000),
+                                                              std::chrono::milliseconds(2000),
+                                                              std::chrono::milliseconds(4000)};
     /// The publisher's minisign public key text; downloads are verified against it. Empty (a
     /// build without a key): nothing is verified.
     std::string PublisherKey;

@@ -1,5 +1,6 @@
 #include "window_widgets.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -105,6 +106,17 @@ void GlyphButton::paintEvent(QPaintEvent *) {
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(QRect(0, top, width(), textHeight), Qt::AlignCenter, caption);
     painter.drawPixmap((width() - glyph_.width()) / 2, top + textHeight + spacing, glyph_);
+}
+
+void GlyphButton::keyPressEvent(QKeyEvent *event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (!event->isAutoRepeat())
+            click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 QPixmap TransparentByBottomLeft(const QImage &image) {

@@ -67,6 +67,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    /// Enter presses the button when it has the focus, as on a Windows form. The button is not
+    /// made auto-default for that: styles draw auto-default buttons with a different frame.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QPixmap glyph_;

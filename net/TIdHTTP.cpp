@@ -79,6 +79,13 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
     request.resumeFrom = request_.ResumeFrom;
     request.ifRange = request_.IfRange;
     request.resumeTotal = request_.ResumeTotal;
+    if (proxyLookup_) {
+        try {
+            request.proxy = proxyLookup_(request.url);
+        } catch (...) {
+            request.proxy = std::string(); // no answer: go direct
+        }
+    }
 
     {
         std::lock_guard lock(wakeMutex_);
@@ -103,7 +110,7 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
         responseRangeStart_ = reply.rangeStart;
     };
     try {
-        net::RunTransfer(*handles_, request, sink, *this, cancelRequested_, reply);
+        net::RunTransfer(*handles_, request, sink, *this, cancelRequested_, reply, keepReply);
     } catch (...) {
         keepReply();
         throw;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -60,6 +61,10 @@ public:
         std::function<void(TIdHTTP &sender, TWorkMode mode, std::int64_t countMax)>;
     using TWorkEvent = std::function<void(TIdHTTP &sender, TWorkMode mode, std::int64_t count)>;
     using TWorkEndEvent = std::function<void(TIdHTTP &sender, TWorkMode mode)>;
+    /// Chooses the proxy for one request from its address: a proxy's address
+    /// ("http://host:port"), "" for a direct connection, or nothing to leave the choice to
+    /// libcurl's reading of the environment (http_proxy, https_proxy, all_proxy, no_proxy).
+    using TProxyLookup = std::function<std::optional<std::string>(const std::string &url)>;
 
     TIdHTTP();
     ~TIdHTTP();
@@ -81,6 +86,8 @@ public:
     /// is raised also when the transfer fails, before the exception leaves `Get`. A reply outside
     /// 2xx raises no progress event and writes nothing into the sink. An exception thrown by an
     /// event handler ends the transfer and leaves `Get` unchanged (after `OnWorkEnd`).
+    /// From `OnWorkBegin` on, the response getters below describe the reply being read, so a
+    /// handler can tell a continuation (`ResponseRangeStart`) from a whole transfer.
     void Get(const std::string &url, TIdSink &sink);
 
     /// Makes a running `Get` raise `EIdCancelled` within 250 ms, even while the server sends
@@ -114,6 +121,12 @@ public:
     /// that fails it is a connection failure (`EIdCannotConnect`).
     const std::string &CaCertificatesFile() const { return caCertificatesFile_; }
     void SetCaCertificatesFile(std::string file) { caCertificatesFile_ = std::move(file); }
+    /// How each request finds its proxy; called by `Get` on its thread, so a lookup may take its
+    /// time (an automatic configuration script). Not set (the default): every request goes
+    /// direct, whatever the environment says. A lookup that throws means a direct connection.
+    /// A proxy that cannot be reached is a connection failure (`EIdCannotConnect`); one that
+    /// refuses the request (asks for credentials: 407) a protocol error.
+    void SetProxyLookup(TProxyLookup lookup) { proxyLookup_ = std::move(lookup); }
 
     /// Status code of the last reply (0 before one arrived).
     int ResponseCode() const { return responseCode_; }
@@ -147,6 +160,7 @@ private:
     std::chrono::milliseconds connectTimeout_{15000};
     std::chrono::milliseconds stallTimeout_{30000};
     std::string caCertificatesFile_;
+    TProxyLookup proxyLookup_;
 
     int responseCode_ = 0;
     std::string responseText_;

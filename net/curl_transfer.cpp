@@ -83,8 +83,9 @@ std::optional<ContentRange> ParseContentRange(std::string_view value) {
 /// The state of one transfer, shared with libcurl's callbacks.
 class Transfer {
 public:
-    Transfer(TIdHTTP &sender, TIdSink &sink, const TransferRequest &request, TransferReply &reply)
-        : sender_(sender), sink_(sink), request_(request), reply_(reply) {}
+    Transfer(TIdHTTP &sender, TIdSink &sink, const TransferRequest &request, TransferReply &reply,
+             const std::function<void()> &accepted)
+        : sender_(sender), sink_(sink), request_(request), reply_(reply), accepted_(accepted) {}
 
     static std::size_t OnHeader(char *data, std::size_t size, std::size_t count, void *self) {
         return static_cast<Transfer *>(self)->Header(std::string_view(data, size * count));
@@ -100,8 +101,10 @@ public:
     }
 
     /// Raises the outcome after libcurl's result `code`; returns only on a complete 2xx body.
+    /// `tunnelStatus` is a proxy's answer to the request for a tunnel (https through a proxy),
+    /// 0 when there was none.
     void Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind, const std::string &url,
-                const char *curlMessage, milliseconds stallTimeout);
+                const char *curlMessage, milliseconds stallTimeout, long tunnelStatus);
 
     bool Connected() const { return connected_; }
     Clock::time_point LastByte() const { return lastByte_; }
@@ -117,6 +120,7 @@ private:
     TIdSink &sink_;
     const TransferRequest &request_;
     TransferReply &reply_;
+    const std::function<void()> &accepted_;
 
     bool connected_ = false;
     Clock::time_point lastByte_ = Clock::now();
@@ -255,6 +259,8 @@ void Transfer::OpenBracket() {
                                   : (chunked_ || contentLength_ < 0) ? 0
                                                                      : contentLength_;
     try {
+        if (accepted_)
+            accepted_();
         if (sender_.OnWorkBegin)
             sender_.OnWorkBegin(sender_, wmRead, expected);
     } catch (...) {
@@ -289,7 +295,8 @@ std::size_t Transfer::Body(const char *data, std::size_t len) {
 }
 
 void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
-                      const std::string &url, const char *curlMessage, milliseconds stallTimeout) {
+                      const std::string &url, const char *curlMessage, milliseconds stallTimeout,
+                      long tunnelStatus) {
     const std::string where = "GET " + url + ": ";
     std::exception_ptr failure;
     try {
@@ -314,6 +321,12 @@ void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
             throw EIdHTTPProtocolError(reply_.status, reply_.reason,
                                        where + (badLength_ ? "invalid Content-Length"
                                                            : "body without an accepted status"));
+        if (code != CURLE_OK && tunnelStatus >= 300)
+            // The proxy answered and refused the tunnel (asked for credentials, forbade it):
+            // a server's refusal, not a broken connection.
+            throw EIdHTTPProtocolError(static_cast<int>(tunnelStatus), "",
+                                       where + "the proxy answered " +
+                                           std::to_string(tunnelStatus) + " to the tunnel");
         if (code != CURLE_OK) {
             const std::string text = *curlMessage ? curlMessage : Curl()->easy_strerror(code);
             const TIdHTTPErrorKind kind = ErrorKindFor(code, connected_);
@@ -390,7 +403,8 @@ void CurlHandles::ForgetCookies() {
 }
 
 void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &sink,
-                 TIdHTTP &sender, const std::atomic<bool> &cancel, TransferReply &reply) {
+                 TIdHTTP &sender, const std::atomic<bool> &cancel, TransferReply &reply,
+                 const std::function<void()> &accepted) {
     reply = TransferReply{};
     if (!handles.easy || !handles.multi)
         throw EIdConnectionLost("GET " + request.url + ": libcurl could not be set up");
@@ -417,7 +431,7 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
                 Curl()->slist_append(handles.headers, ("If-Range: " + request.ifRange).c_str());
     }
 
-    Transfer transfer(sender, sink, request, reply);
+    Transfer transfer(sender, sink, request, reply, accepted);
     char curlMessage[CURL_ERROR_SIZE] = {};
 
     Curl()->easy_setopt(easy, CURLOPT_URL, request.url.c_str());
@@ -425,18 +439,21 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
     Curl()->easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
     Curl()->easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     Curl()->easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
-    Curl()->easy_setopt(easy, CURLOPT_PROXY, ""); // no proxy, whatever the environment says
+    // An explicit choice ("" is a direct connection) overrides the environment, its no_proxy
+    // list included; none (null) restores libcurl's reading of the environment.
+    Curl()->easy_setopt(easy, CURLOPT_PROXY, request.proxy ? request.proxy->c_str() : nullptr);
+    Curl()->easy_setopt(easy, CURLOPT_NOPROXY, request.proxy ? "" : nullptr);
     // https: the peer's certificate and its host name are always verified.
     Curl()->easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     Curl()->easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
     Curl()->easy_setopt(easy, CURLOPT_CAINFO,
-                     request.caCertificatesFile.empty() ? handles.systemCaCertificates
-                                                        : request.caCertificatesFile.c_str());
+                        request.caCertificatesFile.empty() ? handles.systemCaCertificates
+                                                           : request.caCertificatesFile.c_str());
     Curl()->easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     Curl()->easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
     Curl()->easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(request.connectTimeout.count()));
     Curl()->easy_setopt(easy, CURLOPT_USERAGENT,
-                     request.userAgent.empty() ? nullptr : request.userAgent.c_str());
+                        request.userAgent.empty() ? nullptr : request.userAgent.c_str());
     Curl()->easy_setopt(easy, CURLOPT_HTTPHEADER, handles.headers);
     Curl()->easy_setopt(easy, CURLOPT_ERRORBUFFER, curlMessage);
     Curl()->easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
@@ -492,7 +509,10 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
     Curl()->multi_remove_handle(handles.multi, easy);
     Curl()->easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
 
-    transfer.Finish(result, abortKind, request.url, curlMessage, request.stallTimeout);
+    long tunnelStatus = 0;
+    Curl()->easy_getinfo(easy, CURLINFO_HTTP_CONNECTCODE, &tunnelStatus);
+    transfer.Finish(result, abortKind, request.url, curlMessage, request.stallTimeout,
+                    tunnelStatus);
 }
 
 } // namespace net

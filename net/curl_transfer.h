@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace net {
@@ -46,9 +48,13 @@ struct TransferRequest {
     std::chrono::milliseconds connectTimeout{15000};
     std::chrono::milliseconds stallTimeout{30000};
     std::string caCertificatesFile; ///< empty: the system's trust store
-    std::int64_t resumeFrom = -1; ///< a resume request from this byte, or -1
+    std::int64_t resumeFrom = -1;   ///< a resume request from this byte, or -1
     std::string ifRange;
     std::int64_t resumeTotal = -1;
+    /// The proxy to go through: "" for a direct connection, a proxy's address ("http://host:port",
+    /// "socks5://host:port"), or nothing to leave the choice to libcurl's own rules (the
+    /// http_proxy, https_proxy, all_proxy and no_proxy environment variables).
+    std::optional<std::string> proxy = std::string();
 };
 
 /// What the reply said, filled as far as it arrived (also when the transfer fails).
@@ -66,8 +72,11 @@ struct TransferReply {
 /// `sender` on the calling thread and writing a 2xx body into `sink`. Returns normally only for a
 /// complete 2xx body; otherwise throws an `EIdHTTPError` (after `OnWorkEnd` when a bracket was
 /// open), or rethrows what an event handler threw. `cancel` is polled before every wait;
-/// another thread sets it and then wakes the multi handle.
+/// another thread sets it and then wakes the multi handle. `accepted` runs once the headers of a
+/// 2xx reply have been accepted, just before `OnWorkBegin`, with `reply` filled as far as the
+/// headers go.
 void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &sink,
-                 TIdHTTP &sender, const std::atomic<bool> &cancel, TransferReply &reply);
+                 TIdHTTP &sender, const std::atomic<bool> &cancel, TransferReply &reply,
+                 const std::function<void()> &accepted);
 
 } // namespace net

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stop_token>
 #include <string>
 
 namespace platform {
@@ -19,8 +20,9 @@ public:
     virtual bool GetConnectedState(std::uint32_t &flags) = 0;
     /// Reads the connected-state option into `state`; false when the query fails.
     virtual bool QueryConnectedState(std::uint32_t &state) = 0;
-    /// Forces a connection to the address's host; true when one could be made.
-    virtual bool CheckConnection(const std::u16string &url) = 0;
+    /// Forces a connection to the address's host; true when one could be made. Returns false
+    /// promptly once `stop` is requested, even while the system is still trying.
+    virtual bool CheckConnection(const std::u16string &url, std::stop_token stop) = 0;
 };
 
 /// The real implementation for this operating system (WinInet on Windows, routes and TCP on

@@ -181,7 +181,8 @@ void TsuiProgressBar::paintEvent(QPaintEvent * /*event*/) {
         look.EndCap = *endCap_;
     }
     // The caption uses the application's default font, not this control's own font.
-    const ProgressPaint paint = PaintProgressBar(look, size(), QGuiApplication::font());
+    const ProgressPaint paint =
+        PaintProgressBar(look, size(), QGuiApplication::font(), devicePixelRatioF());
     if (paint.CaptionTurnedOff)
         showCaption_ = false;
     if (!paint.Canvas.isNull()) {

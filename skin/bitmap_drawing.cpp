@@ -1,6 +1,7 @@
 #include "bitmap_drawing.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -13,26 +14,36 @@ int SourceIndex(int offset, int count, int first, int length, int limit) {
     return int(std::clamp<std::int64_t>(index, 0, limit - 1));
 }
 
+int EdgeToDevice(int edge, qreal ratio) {
+    return int(std::lround(edge * ratio));
+}
+
 } // namespace
+
+EdgeRect ToDevice(EdgeRect r, qreal ratio) {
+    return {EdgeToDevice(r.Left, ratio), EdgeToDevice(r.Top, ratio), EdgeToDevice(r.Right, ratio),
+            EdgeToDevice(r.Bottom, ratio)};
+}
 
 void StretchNearest(QImage &canvas, EdgeRect to, const QImage &source, EdgeRect from,
                     bool mirrored) {
-    if (to.IsEmpty() || from.IsEmpty() || source.isNull() ||
+    const EdgeRect target = ToDevice(to, canvas.devicePixelRatio());
+    if (target.IsEmpty() || from.IsEmpty() || source.isNull() ||
         canvas.format() != QImage::Format_RGB32)
         return;
     const QImage pixels = source.convertToFormat(QImage::Format_RGB32);
-    const int top = std::max(to.Top, 0);
-    const int bottom = std::min(to.Bottom, canvas.height());
-    const int left = std::max(to.Left, 0);
-    const int right = std::min(to.Right, canvas.width());
+    const int top = std::max(target.Top, 0);
+    const int bottom = std::min(target.Bottom, canvas.height());
+    const int left = std::max(target.Left, 0);
+    const int right = std::min(target.Right, canvas.width());
     for (int y = top; y < bottom; ++y) {
-        const int row = mirrored ? to.Bottom - 1 - y : y - to.Top;
-        const int sy = SourceIndex(row, to.Height(), from.Top, from.Height(), pixels.height());
+        const int row = mirrored ? target.Bottom - 1 - y : y - target.Top;
+        const int sy = SourceIndex(row, target.Height(), from.Top, from.Height(), pixels.height());
         const auto *in = reinterpret_cast<const QRgb *>(pixels.constScanLine(sy));
         auto *out = reinterpret_cast<QRgb *>(canvas.scanLine(y));
         for (int x = left; x < right; ++x)
-            out[x] =
-                in[SourceIndex(x - to.Left, to.Width(), from.Left, from.Width(), pixels.width())];
+            out[x] = in[SourceIndex(x - target.Left, target.Width(), from.Left, from.Width(),
+                                    pixels.width())];
     }
 }
 

@@ -14,6 +14,10 @@ struct EdgeRect {
     bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
 };
 
+/// r in device pixels of a canvas with `ratio` device pixels per logical pixel: each edge on the
+/// nearest device pixel edge, so neighbouring rectangles still meet.
+EdgeRect ToDevice(EdgeRect r, qreal ratio);
+
 /// The whole image as an EdgeRect.
 inline EdgeRect BoundsOf(const QImage &image) {
     return {0, 0, image.width(), image.height()};
@@ -22,9 +26,12 @@ inline EdgeRect BoundsOf(const QImage &image) {
 /// Scales the part `from` of source onto `to` of canvas by picking, for each target pixel, the
 /// source pixel under its centre; no smoothing, no alpha (the source is drawn opaque).
 ///
-/// With mirrored set, the source's top row lands on the target's bottom row. An empty target or
-/// source rectangle draws nothing; source pixels outside the image repeat its edge pixels; target
-/// pixels outside canvas are clipped. canvas must be Format_RGB32.
+/// `to` is in the canvas's logical pixels: on a canvas with a device pixel ratio each edge lands
+/// on the nearest device pixel edge, and every device pixel picks its own source pixel, so the
+/// picture keeps its hard pixel edges at any ratio. With mirrored set, the source's top row
+/// lands on the target's bottom row. An empty target or source rectangle draws nothing; source
+/// pixels outside the image repeat its edge pixels; target pixels outside canvas are clipped.
+/// canvas must be Format_RGB32.
 void StretchNearest(QImage &canvas, EdgeRect to, const QImage &source, EdgeRect from,
                     bool mirrored = false);
 

@@ -18,9 +18,11 @@ QRgb ToRgb(TColor color) {
     return qRgb(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }
 
-void Fill(QImage &canvas, EdgeRect r, TColor color) {
+/// Fills r, given in the canvas's logical pixels, with color.
+void Fill(QImage &canvas, EdgeRect logical, TColor color) {
     if (color == clNone)
         return;
+    const EdgeRect r = ToDevice(logical, canvas.devicePixelRatio());
     const QRgb rgb = ToRgb(color);
     const int left = std::max(r.Left, 0);
     const int right = std::min(r.Right, canvas.width());
@@ -70,7 +72,7 @@ void PaintSkinVertical(const ProgressLook &look, QImage &canvas, int w, int h) {
     DrawBandsHorizontal(look.EndCap, canvas, {0, 0, w, eh}, SkinBand);
 }
 
-void PaintCaption(const ProgressLook &look, QImage &canvas, const QFont &font) {
+void PaintCaption(const ProgressLook &look, QImage &canvas, QSize size, const QFont &font) {
     if (look.CaptionColor == clNone ||
         (look.SmartShowCaption && look.Range.Position == look.Range.Min))
         return;
@@ -80,14 +82,14 @@ void PaintCaption(const ProgressLook &look, QImage &canvas, const QFont &font) {
     painter.setLayoutDirection(Qt::LeftToRight);
     painter.setPen(QColor(ToRgb(look.CaptionColor)));
     const QFontMetrics metrics(font, &canvas);
-    const int x = int(TruncDiv(canvas.width() - metrics.horizontalAdvance(look.Text), 2));
-    const int y = int(TruncDiv(canvas.height() - metrics.height(), 2));
+    const int x = int(TruncDiv(size.width() - metrics.horizontalAdvance(look.Text), 2));
+    const int y = int(TruncDiv(size.height() - metrics.height(), 2));
     painter.drawText(x, y + metrics.ascent(), look.Text);
 }
 
-void PaintFrame(QImage &canvas, TColor color) {
-    const int w = canvas.width();
-    const int h = canvas.height();
+void PaintFrame(QImage &canvas, QSize size, TColor color) {
+    const int w = size.width();
+    const int h = size.height();
     Fill(canvas, {0, 0, w, 1}, color);
     Fill(canvas, {0, h - 1, w, h}, color);
     Fill(canvas, {0, 0, 1, h}, color);
@@ -96,7 +98,8 @@ void PaintFrame(QImage &canvas, TColor color) {
 
 } // namespace
 
-ProgressPaint PaintProgressBar(const ProgressLook &look, QSize size, const QFont &font) {
+ProgressPaint PaintProgressBar(const ProgressLook &look, QSize size, const QFont &font,
+                               qreal ratio) {
     ProgressPaint result;
     const bool skin =
         look.SkinMode && !look.StartCap.isNull() && !look.Track.isNull() && !look.EndCap.isNull();
@@ -107,7 +110,11 @@ ProgressPaint PaintProgressBar(const ProgressLook &look, QSize size, const QFont
         return result;
 
     QImage &canvas = result.Canvas;
-    canvas = QImage(w, h, QImage::Format_RGB32);
+    const EdgeRect device = ToDevice({0, 0, w, h}, ratio);
+    canvas = QImage(device.Width(), device.Height(), QImage::Format_RGB32);
+    if (canvas.isNull())
+        return result;
+    canvas.setDevicePixelRatio(ratio);
     canvas.fill(look.Color == clNone ? QColor(Qt::white) : QColor(ToRgb(look.Color)));
     if (skin && look.Orientation == suiVertical)
         PaintSkinVertical(look, canvas, w, h);
@@ -119,8 +126,8 @@ ProgressPaint PaintProgressBar(const ProgressLook &look, QSize size, const QFont
         PaintPictureHorizontal(look, canvas, w, h);
 
     if (look.ShowCaption && !result.CaptionTurnedOff)
-        PaintCaption(look, canvas, font);
+        PaintCaption(look, canvas, size, font);
     if (!skin)
-        PaintFrame(canvas, look.BorderColor);
+        PaintFrame(canvas, size, look.BorderColor);
     return result;
 }

@@ -30,7 +30,8 @@ struct ProgressLook {
 
 /// The outcome of one paint.
 struct ProgressPaint {
-    /// The whole client area, Format_RGB32; null when the size is empty.
+    /// The whole client area, Format_RGB32, at the device pixel ratio it was painted for; null
+    /// when the size is empty.
     QImage Canvas;
     /// A vertical bar in picture mode never shows a caption, and turns ShowCaption off.
     bool CaptionTurnedOff = false;
@@ -41,4 +42,8 @@ struct ProgressPaint {
 ///
 /// The canvas starts in the track colour (white when it is clNone); every clNone colour skips its
 /// step. The filled part grows from the left or from the bottom whatever the reading order.
-ProgressPaint PaintProgressBar(const ProgressLook &look, QSize size, const QFont &font);
+/// size is in logical pixels; with `ratio` device pixels to each, the caption is drawn at the
+/// device's resolution while the pictures and the frame are the 1:1 look scaled to the nearest
+/// device pixel.
+ProgressPaint PaintProgressBar(const ProgressLook &look, QSize size, const QFont &font,
+                               qreal ratio = 1.0);

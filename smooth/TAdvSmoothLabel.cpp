@@ -21,85 +21,20 @@ TFont DefaultCaptionFont() {
 } // namespace
 
 TAdvSmoothLabelCaption::TAdvSmoothLabelCaption()
-    : FPicture(std::make_unique<TAdvGDIPPicture>()), FFont(DefaultCaptionFont()) {
-    FPicture->OnChange = [this](TAdvGDIPPicture *) { Changed(); };
-}
+    : TSmoothCaption({plCenterCenter, DefaultColorStart, DefaultColorEnd, DefaultCaptionFont()}) {}
 
 TAdvSmoothLabelCaption::~TAdvSmoothLabelCaption() = default;
 
-void TAdvSmoothLabelCaption::Changed() {
+void TAdvSmoothLabelCaption::NotifyOwner() {
     if (OnChange)
         OnChange(this);
-}
-
-template <typename T> void TAdvSmoothLabelCaption::Update(T &field, const T &value) {
-    if (field == value)
-        return;
-    field = value;
-    Changed();
 }
 
 void TAdvSmoothLabelCaption::Assign(const TPersistent *source) {
     const auto *other = dynamic_cast<const TAdvSmoothLabelCaption *>(source);
     if (other == nullptr || other == this)
         return;
-    // Copy quietly and notify once at the end.
-    auto notify = std::move(OnChange);
-    OnChange = nullptr;
-    SetLocation(other->FLocation);
-    SetLeft(other->FLeft);
-    SetTop(other->FTop);
-    SetColorStart(other->FColorStart);
-    SetColorEnd(other->FColorEnd);
-    SetGradientType(other->FGradientType);
-    SetHatchStyle(other->FHatchStyle);
-    SetOpacityStart(other->FOpacityStart);
-    SetOpacityEnd(other->FOpacityEnd);
-    SetPicture(*other->FPicture);
-    SetText(other->FText);
-    SetFont(other->FFont);
-    OnChange = std::move(notify);
-    Changed();
-}
-
-void TAdvSmoothLabelCaption::SetText(const QString &value) {
-    Update(FText, value);
-}
-void TAdvSmoothLabelCaption::SetLocation(TAdvSmoothLabelLocation value) {
-    Update(FLocation, value);
-}
-void TAdvSmoothLabelCaption::SetFont(const TFont &value) {
-    Update(FFont, value);
-}
-void TAdvSmoothLabelCaption::SetLeft(std::int32_t value) {
-    Update(FLeft, value);
-}
-void TAdvSmoothLabelCaption::SetTop(std::int32_t value) {
-    Update(FTop, value);
-}
-void TAdvSmoothLabelCaption::SetPicture(const TAdvGDIPPicture &value) {
-    if (&value == FPicture.get())
-        return;
-    // Assign fires the picture's OnChange unless both are empty.
-    FPicture->Assign(&value);
-}
-void TAdvSmoothLabelCaption::SetColorStart(TColor value) {
-    Update(FColorStart, value);
-}
-void TAdvSmoothLabelCaption::SetColorEnd(TColor value) {
-    Update(FColorEnd, value);
-}
-void TAdvSmoothLabelCaption::SetOpacityStart(std::uint8_t value) {
-    Update(FOpacityStart, value);
-}
-void TAdvSmoothLabelCaption::SetOpacityEnd(std::uint8_t value) {
-    Update(FOpacityEnd, value);
-}
-void TAdvSmoothLabelCaption::SetGradientType(TAdvGradientType value) {
-    Update(FGradientType, value);
-}
-void TAdvSmoothLabelCaption::SetHatchStyle(::HatchStyle value) {
-    Update(FHatchStyle, value);
+    ChangeOnce([&] { CopyShared(*other); });
 }
 
 TAdvSmoothLabel::TAdvSmoothLabel(QWidget *parent, TCreation creation)

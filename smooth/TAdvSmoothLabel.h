@@ -1,11 +1,10 @@
 #pragma once
 
-#include "TAdvGDIPPicture.h"
 #include "TGDIPFill.h"
-#include "TPersistent.h"
 #include "caption_layout.h"
 #include "fill_types.h"
 #include "preset_style.h"
+#include "smooth_caption.h"
 
 #include "TColor.h"
 #include "TFont.h"
@@ -25,10 +24,10 @@ enum class TCreation { Stored, DesignerPlaced };
 
 /// The text of a gradient label with its font, place and brush.
 ///
-/// Every setter does nothing when given the stored value and otherwise stores it and fires
-/// OnChange once; setting the font or the picture copies the given content. The picture is
-/// owned, and a change of it fires OnChange too.
-class TAdvSmoothLabelCaption : public TPersistent {
+/// Published in this order: Text, Location, Font, Left, Top, Picture, ColorStart, ColorEnd,
+/// OpacityStart, OpacityEnd, GradientType, HatchStyle, OnChange. Its defaults: centred, the
+/// toolkit's face at 20 points, light blue to dark blue.
+class TAdvSmoothLabelCaption : public TSmoothCaption {
 public:
     static constexpr TColor DefaultColorStart = 16769183; // red 159, green 224, blue 255
     static constexpr TColor DefaultColorEnd = 7687936;    // red 0, green 79, blue 117
@@ -41,52 +40,11 @@ public:
     /// ignored.
     void Assign(const TPersistent *source) override;
 
-    const QString &Text() const { return FText; }
-    /// Compares exactly (case-sensitive).
-    void SetText(const QString &value);
-    TAdvSmoothLabelLocation Location() const { return FLocation; }
-    void SetLocation(TAdvSmoothLabelLocation value);
-    /// Face, height and style; its colour, character set and strike-out play no part in drawing.
-    const TFont &Font() const { return FFont; }
-    void SetFont(const TFont &value);
-    std::int32_t Left() const { return FLeft; }
-    void SetLeft(std::int32_t value);
-    std::int32_t Top() const { return FTop; }
-    void SetTop(std::int32_t value);
-    TAdvGDIPPicture &Picture() const { return *FPicture; }
-    void SetPicture(const TAdvGDIPPicture &value);
-    TColor ColorStart() const { return FColorStart; }
-    void SetColorStart(TColor value);
-    TColor ColorEnd() const { return FColorEnd; }
-    void SetColorEnd(TColor value);
-    std::uint8_t OpacityStart() const { return FOpacityStart; }
-    void SetOpacityStart(std::uint8_t value);
-    std::uint8_t OpacityEnd() const { return FOpacityEnd; }
-    void SetOpacityEnd(std::uint8_t value);
-    TAdvGradientType GradientType() const { return FGradientType; }
-    void SetGradientType(TAdvGradientType value);
-    ::HatchStyle HatchStyle() const { return FHatchStyle; }
-    void SetHatchStyle(::HatchStyle value);
-
     /// Fired after a change; the owning label answers by repainting.
     std::function<void(TAdvSmoothLabelCaption *sender)> OnChange;
 
 private:
-    void Changed();
-    template <typename T> void Update(T &field, const T &value);
-
-    TAdvGradientType FGradientType = gtVertical;
-    TAdvSmoothLabelLocation FLocation = plCenterCenter;
-    std::unique_ptr<TAdvGDIPPicture> FPicture;
-    TColor FColorEnd = DefaultColorEnd;
-    ::HatchStyle FHatchStyle = HatchStyleHorizontal;
-    TFont FFont;
-    std::uint8_t FOpacityStart = 255;
-    QString FText;
-    std::int32_t FTop = 0;
-    std::int32_t FLeft = 0;
-    std::uint8_t FOpacityEnd = 255;
-    TColor FColorStart = DefaultColorStart;
+    void NotifyOwner() override;
 };
 
 /// A control without a surface of its own that draws one caption string with a gradient,

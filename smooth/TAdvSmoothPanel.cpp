@@ -50,7 +50,7 @@ TAdvSmoothPanel::TAdvSmoothPanel(QWidget *parent, TCreation creation)
     FFill->OnChange = [this](TGDIPFill *) { Changed(); };
     resize(256, 128);
     FCaption = std::make_unique<TAdvSmoothPanelCaption>();
-    FCaption->OnChange = [this](TAdvSmoothPanelCaption *) { Changed(); };
+    FCaption->OnChange = [this](TAdvSmoothPanelCaption *) { HTMLSourcesChanged(); };
     // The link cursor needs mouse moves without a button held.
     setMouseTracking(true);
     FDesignerPlaced = creation == TCreation::DesignerPlaced;
@@ -65,6 +65,30 @@ TAdvSmoothPanel::~TAdvSmoothPanel() {
 
 void TAdvSmoothPanel::Changed() {
     update();
+}
+
+void TAdvSmoothPanel::DropHTMLLayouts() {
+    FHTMLLayouts.clear();
+}
+
+void TAdvSmoothPanel::HTMLSourcesChanged() {
+    DropHTMLLayouts();
+    Changed();
+}
+
+const THTMLTextLayout &TAdvSmoothPanel::HTMLLayout(int width) const {
+    // The layouts are dropped on every change the panel hears of; comparing what they were made
+    // from also covers a caption whose change event was given another handler.
+    THTMLText text = HTMLText();
+    for (const TKeptLayout &kept : FHTMLLayouts)
+        if (kept.Width == width && kept.Text == text)
+            return *kept.Layout;
+    // A paint measures in one width and draws in another; more are never needed at once.
+    if (FHTMLLayouts.size() >= 2)
+        FHTMLLayouts.erase(FHTMLLayouts.begin());
+    auto layout = std::make_unique<THTMLTextLayout>(text, width);
+    FHTMLLayouts.push_back({width, std::move(text), std::move(layout)});
+    return *FHTMLLayouts.back().Layout;
 }
 
 void TAdvSmoothPanel::SetCaption(const TAdvSmoothPanelCaption &value) {
@@ -88,9 +112,11 @@ void TAdvSmoothPanel::SetImages(TImageList *value) {
         disconnect(FImages, nullptr, this, nullptr);
     FImages = value;
     // The reference clears itself when the list goes; the face is then drawn without it.
-    if (value != nullptr)
-        connect(value, &QObject::destroyed, this, [this] { Changed(); });
-    Changed();
+    if (value != nullptr) {
+        connect(value, &QObject::destroyed, this, [this] { HTMLSourcesChanged(); });
+        connect(value, &TImageList::Changed, this, [this] { HTMLSourcesChanged(); });
+    }
+    HTMLSourcesChanged();
 }
 
 void TAdvSmoothPanel::SetPictureContainer(TGDIPPictureContainer *value) {
@@ -99,9 +125,11 @@ void TAdvSmoothPanel::SetPictureContainer(TGDIPPictureContainer *value) {
     if (FPictureContainer != nullptr)
         disconnect(FPictureContainer, nullptr, this, nullptr);
     FPictureContainer = value;
-    if (value != nullptr)
-        connect(value, &QObject::destroyed, this, [this] { Changed(); });
-    Changed();
+    if (value != nullptr) {
+        connect(value, &QObject::destroyed, this, [this] { HTMLSourcesChanged(); });
+        connect(value, &TGDIPPictureContainer::Changed, this, [this] { HTMLSourcesChanged(); });
+    }
+    HTMLSourcesChanged();
 }
 
 QString TAdvSmoothPanel::Version() const {
@@ -234,8 +262,7 @@ void TAdvSmoothPanel::PaintHTML(TGPGraphics &graphics, TGPRectF content, float c
     const bool custom = caption.HTMLLocation() == plCustom;
     const int left = custom ? 0 : caption.HTMLLeft();
     const int right = custom ? avail - caption.HTMLLeft() : avail;
-    const THTMLText text = HTMLText();
-    const QSize measured = THTMLTextLayout(text, right - left).Size();
+    const QSize measured = HTMLLayout(right - left).Size();
     int hw = measured.width();
     const int hh = measured.height();
 
@@ -251,7 +278,7 @@ void TAdvSmoothPanel::PaintHTML(TGPGraphics &graphics, TGPRectF content, float c
         box = QRect(at.x(), at.y() + ti, hw, hh);
     }
     if (hw > 0)
-        THTMLTextLayout(text, hw).Draw(graphics, box);
+        HTMLLayout(hw).Draw(graphics, box);
     FHTMLRect = TRect{box.left(), box.top(), box.left() + hw, box.top() + hh};
 }
 
@@ -259,7 +286,7 @@ QString TAdvSmoothPanel::AnchorAt(int x, int y) const {
     const TRect &r = FHTMLRect;
     if (x < r.Left || y < r.Top || x >= r.Right || y >= r.Bottom || FCaption->HTMLText().isEmpty())
         return {};
-    return THTMLTextLayout(HTMLText(), r.Right - r.Left).AnchorAt(QPointF(x - r.Left, y - r.Top));
+    return HTMLLayout(r.Right - r.Left).AnchorAt(QPointF(x - r.Left, y - r.Top));
 }
 
 void TAdvSmoothPanel::PaintFace(TGPGraphics &graphics) {
@@ -280,6 +307,9 @@ bool TAdvSmoothPanel::event(QEvent *event) {
             FCaption->SetText(objectName());
         }
     }
+    // Fonts installed or removed may change which face the HTML text gets.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::ApplicationFontChange)
+        HTMLSourcesChanged();
     return QWidget::event(event);
 }
 
@@ -312,7 +342,7 @@ void TAdvSmoothPanel::moveEvent(QMoveEvent *event) {
 }
 
 void TAdvSmoothPanel::resizeEvent(QResizeEvent *event) {
-    Changed();
+    HTMLSourcesChanged();
     QWidget::resizeEvent(event);
 }
 

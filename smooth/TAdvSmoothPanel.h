@@ -5,6 +5,7 @@
 #include "TGDIPFill.h"
 #include "TGDIPPictureContainer.h"
 #include "TImageList.h"
+#include "html_text.h"
 #include "preset_style.h"
 
 #include <QPointer>
@@ -14,9 +15,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TGPGraphics;
-struct THTMLText;
 
 /// A container whose face is a gradient fill (gradient, rounded corners, border, drop shadow),
 /// with an optional caption text and rule and a block of HTML text with clickable links.
@@ -25,7 +26,9 @@ struct THTMLText;
 /// composes behind it. With DoubleBuffered on (the default) the face is composed off-screen and
 /// copied in one block; child controls are drawn over the face. Images and PictureContainer are
 /// not owned and clear themselves when their component is destroyed. Every property change
-/// repaints later. Main thread only.
+/// repaints later. The HTML text's layout is kept between paints and link look-ups, so mouse
+/// moves cost no parsing; it is dropped when the caption, the size, the fonts, the pictures'
+/// sources or their content change. Main thread only.
 class TAdvSmoothPanel : public QWidget, public IPresetStyled {
     Q_OBJECT
 public:
@@ -85,6 +88,13 @@ private:
     /// The effective shadow depth: the fill's offset when its shadow has a colour, else 0.
     int ShadowDepth() const;
     THTMLText HTMLText() const;
+    /// The HTML text laid out in lines of at most width pixels, made on first use and kept
+    /// (for the two widths a paint uses: the one it measures in and the one it draws in).
+    const THTMLTextLayout &HTMLLayout(int width) const;
+    /// Forgets the kept layouts; the next paint or look-up lays the text out again.
+    void DropHTMLLayouts();
+    /// Drops the kept layouts and repaints.
+    void HTMLSourcesChanged();
     /// Draws the caption text and its rule in the content rectangle; returns the text height.
     float PaintCaption(TGPGraphics &graphics, const TGPRectF &content) const;
     void PaintHTML(TGPGraphics &graphics, TGPRectF content, float captionHeight);
@@ -99,4 +109,11 @@ private:
     std::unique_ptr<TGDIPFill> FFill;
     bool FWindowMade = false;
     bool FDoubleBuffered = true;
+    /// A layout of the HTML text with the width and the text it was made for.
+    struct TKeptLayout {
+        int Width = 0;
+        THTMLText Text;
+        std::unique_ptr<THTMLTextLayout> Layout;
+    };
+    mutable std::vector<TKeptLayout> FHTMLLayouts;
 };

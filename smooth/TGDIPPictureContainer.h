@@ -18,11 +18,16 @@ class TGDIPPictureContainer : public QObject {
 public:
     explicit TGDIPPictureContainer(QObject *owner = nullptr) : QObject(owner) {}
 
-    /// Adds a picture under name (an existing picture of that name is replaced).
+    /// Adds a picture under name (an existing picture of that name is replaced), then emits
+    /// Changed.
     void Add(const QString &name, const QImage &image);
     /// The picture of that name, compared case-insensitively; null when there is none.
     const TAdvGDIPPicture *FindPicture(const QString &name) const;
     int Count() const { return int(FItems.size()); }
+
+signals:
+    /// A picture was added or replaced: users that keep laid-out text drop it.
+    void Changed();
 
 private:
     struct Item {

@@ -18,7 +18,17 @@ QBrush DeviceAnchored(const QImage &texture, const QTransform &world) {
 } // namespace
 
 void TGPBrush::FillArea(QPainter &painter, const QPainterPath &area) const {
-    painter.fillPath(area, QtBrush(painter.worldTransform()));
+    const QBrush brush = QtBrush(painter.worldTransform());
+    if (brush.style() != Qt::TexturePattern) {
+        painter.fillPath(area, brush);
+        return;
+    }
+    // On a high-density device each texel covers several device pixels: keep their edges hard,
+    // as the pattern looks on a plain one, instead of blending neighbouring texels.
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.fillPath(area, brush);
+    painter.restore();
 }
 
 TGPSolidBrush::TGPSolidBrush(ARGB color) : FColor(color) {

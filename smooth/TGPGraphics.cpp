@@ -10,6 +10,7 @@
 #include "text_layout.h"
 
 #include <QPainter>
+#include <QPainterPathStroker>
 
 #include <cmath>
 
@@ -92,6 +93,19 @@ void TGPGraphics::ApplyGrid() {
     FPainter->setWorldTransform(QTransform::fromTranslate(FShift, FShift) * FBase);
 }
 
+QRectF TGPGraphics::VisibleArea() const {
+    const QPaintDevice *device = FPainter->device();
+    bool invertible = false;
+    const QTransform toLogical = FPainter->worldTransform().inverted(&invertible);
+    if (device == nullptr || !invertible)
+        return QRectF(-1e9, -1e9, 2e9, 2e9);
+    // A device's size is in its own pixels, which only overstates a scaled image's extent.
+    QRectF area = toLogical.mapRect(QRectF(0, 0, device->width(), device->height()));
+    if (FPainter->hasClipping())
+        area &= FPainter->clipBoundingRect();
+    return area;
+}
+
 QPainterPath TGPGraphics::InitialClip() const {
     return FPainter->worldTransform().inverted().map(FInitialClipDevice);
 }
@@ -103,12 +117,20 @@ GpStatus TGPGraphics::SetTextRenderingHint(TextRenderingHint hint) {
     return GpStatus::Ok;
 }
 
+QPainterPath TGPGraphics::OnGrid(const QPainterPath &shape) const {
+    if (FPainter->testRenderHint(QPainter::Antialiasing))
+        return shape;
+    const QPaintDevice *device = FPainter->device();
+    const double shift = AliasedEdgeShift(device != nullptr ? device->devicePixelRatio() : 1.0);
+    return shape.translated(shift, shift);
+}
+
 GpStatus TGPGraphics::Fill(const TGPBrush *brush, const QPainterPath &area) {
     if (FPainter == nullptr)
         return SetStatus(GpStatus::InvalidParameter);
     if (brush == nullptr || !brush->HasHandle())
         return SetStatus(GpStatus::InvalidParameter);
-    brush->FillArea(*FPainter, area);
+    brush->FillArea(*FPainter, OnGrid(area));
     return GpStatus::Ok;
 }
 
@@ -139,7 +161,16 @@ GpStatus TGPGraphics::FillRectangle(const TGPBrush *brush, float x, float y, flo
 GpStatus TGPGraphics::Stroke(const TGPPen *pen, const QPainterPath &outline) {
     if (FPainter == nullptr || pen == nullptr || !pen->HasHandle())
         return SetStatus(GpStatus::InvalidParameter);
-    FPainter->strokePath(outline, pen->QtPen());
+    const QPen &qtPen = pen->QtPen();
+    if (FPainter->testRenderHint(QPainter::Antialiasing) || qtPen.widthF() <= 0) {
+        FPainter->strokePath(outline, qtPen);
+        return GpStatus::Ok;
+    }
+    // QPainter draws thin aliased lines with a line-stepping routine whose pixels do not follow
+    // the centre rule (a rounded corner came out unlike its mirror image). Filling the pen's
+    // own outline lights exactly the pixels whose centres it covers.
+    QPainterPathStroker stroker(qtPen);
+    FPainter->fillPath(OnGrid(stroker.createStroke(outline)), qtPen.brush());
     return GpStatus::Ok;
 }
 
@@ -176,9 +207,9 @@ GpStatus TGPGraphics::SetClip(const TGPRegion *region) {
         return ResetClip();
     if (FHadClip) {
         FPainter->setClipPath(InitialClip(), Qt::ReplaceClip);
-        FPainter->setClipPath(region->Area(), Qt::IntersectClip);
+        FPainter->setClipPath(OnGrid(region->Area()), Qt::IntersectClip);
     } else {
-        FPainter->setClipPath(region->Area(), Qt::ReplaceClip);
+        FPainter->setClipPath(OnGrid(region->Area()), Qt::ReplaceClip);
     }
     return GpStatus::Ok;
 }
@@ -263,15 +294,20 @@ GpStatus TGPGraphics::DrawString(const QString &text, int length, const TGPFont 
     if (FPainter == nullptr || font == nullptr || !font->HasHandle() || brush == nullptr ||
         !brush->HasHandle() || !Finite({layout.X, layout.Y, layout.Width, layout.Height}))
         return SetStatus(GpStatus::InvalidParameter);
-    const TextLayoutRequest request = MakeRequest(text, length, *font, layout, format, FTextHint);
+    TextLayoutRequest request = MakeRequest(text, length, *font, layout, format, FTextHint);
+    const bool clip =
+        layout.Width > 0 && layout.Height > 0 && (request.flags & StringFormatFlagsNoClip) == 0;
+    // Glyphs are placed FShift before the layout's units.
+    QRectF visible = VisibleArea().translated(FShift, FShift);
+    if (clip)
+        visible &= QRectF(layout.X, layout.Y, layout.Width, layout.Height);
+    request.visible = visible;
     const TextLayoutResult result = LayOutText(request, true);
     if (result.glyphs.isEmpty())
         return GpStatus::Ok;
     // Glyph outlines are placed on whole device pixels, the brush stays in surface units.
     const QPainterPath glyphs = result.glyphs.translated(-FShift, -FShift);
     FPainter->save();
-    const bool clip =
-        layout.Width > 0 && layout.Height > 0 && (request.flags & StringFormatFlagsNoClip) == 0;
     if (clip)
         FPainter->setClipRect(QRectF(layout.X, layout.Y, layout.Width, layout.Height),
                               Qt::IntersectClip);

@@ -24,8 +24,9 @@ class TGPStringFormat;
 /// Units are device pixels from the origin the painter had on construction (its transform
 /// places the device, for example at an offset inside a parent's surface). The
 /// pixel grid is the one the flat drawing interface uses by default: pixel (i, j) is centred
-/// on the integer point (i, j) (pixel_grid.h says how QPainter is brought to it);
-/// QPainter's; hatches, textures, images and glyphs are anchored on whole device pixels.
+/// on the integer point (i, j) (pixel_grid.h says how QPainter is brought to it), in
+/// antialiased and aliased drawing alike; hatches, textures, images and glyphs are anchored on
+/// whole device pixels.
 /// The painter's state is saved on construction and restored on destruction, and its
 /// existing clip stays in force under every clip set here.
 class TGPGraphics : public TGdiplusBase {
@@ -99,6 +100,12 @@ private:
     void ApplyGrid();
     /// The caller's clip in the current logical units.
     QPainterPath InitialClip() const;
+    /// shape as the current smoothing mode puts it on the pixel grid: aliased geometry moves
+    /// (pixel_grid.h), antialiased geometry moves with the world transform alone.
+    QPainterPath OnGrid(const QPainterPath &shape) const;
+    /// The part of the device that drawing can reach now (within the clip), in the current
+    /// logical units; possibly larger, never smaller.
+    QRectF VisibleArea() const;
     GpStatus Fill(const TGPBrush *brush, const QPainterPath &area);
     GpStatus Stroke(const TGPPen *pen, const QPainterPath &outline);
 

@@ -9,18 +9,36 @@ namespace {
 // Curves are flattened to within a quarter pixel before the triangle fan is built.
 constexpr float kFlatness = 0.25f;
 
+/// The mean of the path's points, where the centre starts. A figure that ends on its own first
+/// point (a rounded outline's last line returns to where its first arc began) counts that point
+/// once: the repeat adds no outline, and counting it twice would pull the centre towards it.
+QPointF OutlineCentre(const TGPGraphicsPath &path) {
+    const std::vector<TGPPointF> &points = path.Points();
+    const std::vector<std::uint8_t> &types = path.Types();
+    double sx = 0, sy = 0;
+    std::size_t counted = 0;
+    std::size_t first = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if ((types[i] & 0x7F) == TGPGraphicsPath::Start)
+            first = i;
+        const bool figureEnds =
+            i + 1 == points.size() || (types[i + 1] & 0x7F) == TGPGraphicsPath::Start;
+        if (figureEnds && i > first && points[i].X == points[first].X &&
+            points[i].Y == points[first].Y)
+            continue;
+        sx += points[i].X;
+        sy += points[i].Y;
+        ++counted;
+    }
+    return counted > 0 ? QPointF(sx / double(counted), sy / double(counted)) : QPointF();
+}
+
 } // namespace
 
 TGPPathGradientBrush::TGPPathGradientBrush(const TGPGraphicsPath &path) {
     FPointCount = path.GetPointCount();
     FShape.figures = path.Flatten(kFlatness);
-    double sx = 0, sy = 0;
-    for (const TGPPointF &p : path.Points()) {
-        sx += p.X;
-        sy += p.Y;
-    }
-    if (FPointCount > 0)
-        FShape.centre = QPointF(sx / FPointCount, sy / FPointCount);
+    FShape.centre = OutlineCentre(path);
     SetHandle(true);
 }
 

@@ -10,7 +10,8 @@ class TGPGraphicsPath;
 /// Fills only inside the brush's own path (wrap mode clamp). Colours come either from a centre
 /// colour and one colour per path point, or from a preset blend over the distance from
 /// outline (0) to centre (1), which then replaces them. The centre starts as the mean of the
-/// path's points, every colour as opaque white.
+/// path's points (a figure's final return to its first point counted once), every colour as
+/// opaque white.
 class TGPPathGradientBrush : public TGPBrush {
 public:
     /// Takes a copy of the path's outline; later changes to path do not reach the brush.

@@ -14,9 +14,10 @@ class TImageList : public QObject {
 public:
     explicit TImageList(QObject *owner = nullptr) : QObject(owner) {}
 
-    /// Appends a copy of image and returns its index.
+    /// Appends a copy of image, emits Changed and returns its index.
     int Add(const QImage &image) {
         FImages.push_back(image);
+        emit Changed();
         return int(FImages.size()) - 1;
     }
     int Count() const { return int(FImages.size()); }
@@ -24,6 +25,10 @@ public:
     QImage Image(int index) const {
         return index >= 0 && index < Count() ? FImages[std::size_t(index)] : QImage();
     }
+
+signals:
+    /// An image was added: users that keep laid-out text drop it.
+    void Changed();
 
 private:
     std::vector<QImage> FImages;

@@ -230,6 +230,28 @@ qsizetype AppendReference(QString &out, QStringView text, qsizetype i) {
     return end - i + 1;
 }
 
+/// True for the elements whose content is code or style rules, never text to show.
+bool IsHiddenContent(const QString &name) {
+    return name == u"script" || name == u"style";
+}
+
+/// Where the text after the element name opened at text[from] resumes: just past its closing
+/// tag, or the end of the text when it is never closed (as a browser reads it, nothing inside
+/// counts as markup).
+qsizetype EndOfHiddenContent(QStringView text, qsizetype from, const QString &name) {
+    const QString closing = QStringLiteral("</") + name;
+    for (qsizetype at = text.indexOf(closing, from, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(closing, at + 1, Qt::CaseInsensitive)) {
+        const qsizetype after = at + closing.size();
+        if (after < text.size() && !IsSpace(text[after]) && text[after] != u'>' &&
+            text[after] != u'/')
+            continue;
+        const qsizetype close = text.indexOf(u'>', after);
+        return close < 0 ? text.size() : close + 1;
+    }
+    return text.size();
+}
+
 } // namespace
 
 QString FilterMarkup(const QString &markup, const THTMLMarkupOptions &options) {
@@ -259,6 +281,10 @@ QString FilterMarkup(const QString &markup, const THTMLMarkupOptions &options) {
                 continue;
             }
             i = close + 1;
+            if (!declaration && !tag.Closing && IsHiddenContent(tag.Name)) {
+                i = EndOfHiddenContent(text, i, tag.Name);
+                continue;
+            }
             if (declaration || !IsSupported(tag.Name))
                 continue;
             if (tag.Closing) {

@@ -17,6 +17,9 @@ struct THTMLMarkupLimits {
     static constexpr qsizetype MaxHrefLength = 1024;
     /// Largest width or height an image may ask for, in pixels.
     static constexpr int MaxImageSide = 2048;
+    /// Pixels of all the distinct pictures of one layout together (16 Mi, 64 MiB at 32 bits a
+    /// pixel); a picture beyond them is left out.
+    static constexpr qint64 MaxPicturePixels = qint64(16) << 20;
 };
 
 /// What the filter needs from the renderer.
@@ -30,9 +33,10 @@ struct THTMLMarkupOptions {
 
 /// Rewrites markup into well-formed rich text of the subset the renderer supports: b, i, u, s,
 /// font (color, face, size), a (href), br, p (align) and img (src from the given pictures only,
-/// width, height). Other tags, comments and declarations are left out and their text kept; a
-/// "<" that starts no tag is text; numeric character references are decoded (invalid ones
-/// become U+FFFD); control characters other than tab and line breaks are dropped. Attributes
-/// are validated and escaped, so no style sheet, script, or address other than a link target
-/// reaches the rich-text engine. Work and output are bounded by THTMLMarkupLimits.
+/// width, height). Other tags, comments and declarations are left out and their text kept,
+/// except the content of script and style, which is never shown; a "<" that starts no tag is
+/// text; numeric character references are decoded (invalid ones become U+FFFD); control
+/// characters other than tab and line breaks are dropped. Attributes are validated and escaped,
+/// so no style sheet, script, or address other than a link target reaches the rich-text engine.
+/// Work and output are bounded by THTMLMarkupLimits.
 QString FilterMarkup(const QString &markup, const THTMLMarkupOptions &options);

@@ -11,11 +11,14 @@
 #include <QAbstractTextDocumentLayout>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPixmap>
 #include <QTextDocument>
+#include <QThread>
 #include <QUrl>
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -39,29 +42,81 @@ QColor ToQColor(TColor color) {
     return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }
 
-/// The picture an img src names: digits index the image list, anything else names a picture
-/// of the container.
-QImage FindImage(const QString &source, const THTMLText &text) {
-    const QString name = source.trimmed();
-    if (name.isEmpty())
-        return {};
-    bool isIndex = name.size() <= 6;
-    for (QChar c : name)
-        isIndex = isIndex && c >= u'0' && c <= u'9';
-    if (isIndex)
-        return text.Images != nullptr ? text.Images->Image(name.toInt()) : QImage();
-    if (text.PictureContainer == nullptr)
-        return {};
-    const TAdvGDIPPicture *picture = text.PictureContainer->FindPicture(name);
-    if (picture == nullptr || picture->Empty())
-        return {};
-    try {
-        const std::unique_ptr<TGPImage> image = picture->DecodeImage();
-        return image != nullptr ? image->Image() : QImage();
-    } catch (const EPictureMemoryError &) {
-        return {};
+/// The pictures of one layout. Each distinct picture is looked up and decoded once and put into
+/// the document once, under one name that every img naming it shares; a picture that cannot be
+/// had is remembered too. All of them together hold at most MaxPicturePixels: a picture that
+/// would pass that is left out, so no markup can make a layout hold more.
+class PictureResources {
+public:
+    PictureResources(const THTMLText &text, QTextDocument &document)
+        : FText(text), FDocument(document) {}
+
+    /// The resource name for an img src: digits index the image list, anything else names a
+    /// picture of the container. Empty when there is no such picture or it does not fit.
+    QString Resource(const QString &source) {
+        const QString name = source.trimmed();
+        if (name.isEmpty())
+            return {};
+        bool isIndex = name.size() <= 6;
+        for (QChar c : name)
+            isIndex = isIndex && c >= u'0' && c <= u'9';
+        if (isIndex) {
+            const int index = name.toInt();
+            if (const auto known = FListed.find(index); known != FListed.end())
+                return known->second;
+            return FListed[index] =
+                       Add(FText.Images != nullptr ? FText.Images->Image(index) : QImage());
+        }
+        if (FText.PictureContainer == nullptr)
+            return {};
+        const TAdvGDIPPicture *picture = FText.PictureContainer->FindPicture(name);
+        if (picture == nullptr || picture->Empty())
+            return {};
+        if (const auto known = FNamed.find(picture); known != FNamed.end())
+            return known->second;
+        return FNamed[picture] = Add(Decode(*picture));
     }
-}
+
+private:
+    /// The decoded picture, or a null image when it cannot be decoded or its recorded size
+    /// already tells that it does not fit (then it is not decoded at all).
+    QImage Decode(const TAdvGDIPPicture &picture) const {
+        if (!Fits(picture.Width(), picture.Height()))
+            return {};
+        try {
+            const std::unique_ptr<TGPImage> image = picture.DecodeImage();
+            return image != nullptr ? image->Image() : QImage();
+        } catch (const EPictureMemoryError &) {
+            return {};
+        }
+    }
+
+    bool Fits(qint64 width, qint64 height) const {
+        return width * height <= THTMLMarkupLimits::MaxPicturePixels - FPixels;
+    }
+
+    QString Add(const QImage &image) {
+        if (image.isNull() || !Fits(image.width(), image.height()))
+            return {};
+        FPixels += qint64(image.width()) * image.height();
+        const QString name = QStringLiteral("html-picture:%1").arg(FCount++);
+        // The engine draws a document's pictures as pixmaps and converts an image afresh for
+        // every img at every layout and draw; a pixmap made once spares that. Pixmaps belong
+        // to the GUI thread, so elsewhere the image is kept.
+        const bool guiThread = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) &&
+                               QThread::currentThread() == QCoreApplication::instance()->thread();
+        FDocument.addResource(QTextDocument::ImageResource, QUrl(name),
+                              guiThread ? QVariant(QPixmap::fromImage(image)) : QVariant(image));
+        return name;
+    }
+
+    const THTMLText &FText;
+    QTextDocument &FDocument;
+    std::map<int, QString> FListed;
+    std::map<const TAdvGDIPPicture *, QString> FNamed;
+    qint64 FPixels = 0;
+    int FCount = 0;
+};
 
 } // namespace
 
@@ -81,17 +136,10 @@ THTMLTextLayout::THTMLTextLayout(const THTMLText &text, int width)
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     document.setDefaultTextOption(option);
 
-    int pictures = 0;
+    PictureResources pictures(text, document);
     THTMLMarkupOptions markup;
     markup.LinkColor = ToQColor(text.URLColor).name();
-    markup.ImageResource = [&](const QString &source) {
-        const QImage image = FindImage(source, text);
-        if (image.isNull())
-            return QString();
-        const QString name = QStringLiteral("html-picture:%1").arg(pictures++);
-        document.addResource(QTextDocument::ImageResource, QUrl(name), image);
-        return name;
-    };
+    markup.ImageResource = [&pictures](const QString &source) { return pictures.Resource(source); };
     document.setHtml(FilterMarkup(text.Markup, markup));
     document.setTextWidth(std::max(1, width));
 }

@@ -31,15 +31,18 @@ struct THTMLText {
     const TImageList *Images = nullptr;
     /// Pictures for img by name; not owned, may be null.
     const TGDIPPictureContainer *PictureContainer = nullptr;
+
+    bool operator==(const THTMLText &) const = default;
 };
 
 /// HTML text laid out in a given width: measures it, draws it and finds the link under a point.
 ///
 /// Built on Qt's rich-text engine. Nothing is ever fetched: pictures come only from the given
 /// image list and picture container, and no file, network or other outside resource is read
-/// whatever the markup says. Markup is filtered and bounded first (FilterMarkup), so any input
-/// lays out in bounded time. Measuring, drawing and hit-testing the same text in the same
-/// width agree: they use one layout.
+/// whatever the markup says. Each distinct picture is decoded once per layout and shared by
+/// every img naming it, within THTMLMarkupLimits::MaxPicturePixels in all. Markup is filtered
+/// and bounded first (FilterMarkup), so any input lays out in bounded time. Measuring, drawing
+/// and hit-testing the same text in the same width agree: they use one layout.
 class THTMLTextLayout {
 public:
     /// Lays text out in lines of at most width pixels (at least 1).

@@ -67,7 +67,11 @@ struct Edge {
 } // namespace
 
 void FillPathGradient(QPainter &painter, const QPainterPath &area, const PathGradientShape &shape) {
-    const QTransform world = painter.worldTransform();
+    // Blend values are taken per device pixel, so a high-density device gets a smooth ramp
+    // instead of an enlarged one.
+    const QPaintDevice *device = painter.device();
+    const double ratio = device != nullptr ? device->devicePixelRatio() : 1.0;
+    const QTransform world = painter.worldTransform() * QTransform::fromScale(ratio, ratio);
     const QPointF centre = world.map(shape.centre);
     if (!std::isfinite(centre.x()) || !std::isfinite(centre.y()))
         return;
@@ -99,9 +103,12 @@ void FillPathGradient(QPainter &painter, const QPainterPath &area, const PathGra
     if (edges.empty())
         return;
 
+    // Aliased geometry lies a little right of and below the outline (pixel_grid.h).
+    outlineBounds.adjust(-1, -1, 1, 1);
     QRectF wanted = world.map(area).boundingRect() & outlineBounds;
-    if (painter.device() != nullptr)
-        wanted &= QRectF(0, 0, painter.device()->width(), painter.device()->height());
+    // A widget counts its size in logical pixels, an image in device pixels: this bounds both.
+    if (device != nullptr)
+        wanted &= QRectF(0, 0, device->width() * ratio, device->height() * ratio);
     if (painter.hasClipping())
         wanted &= world.mapRect(painter.clipBoundingRect());
     const QRect box(
@@ -122,8 +129,8 @@ void FillPathGradient(QPainter &painter, const QPainterPath &area, const PathGra
         mp.fillPath(area, Qt::black);
     }
 
-    // The surface's pixel centre, where the blend value is taken, in device units.
-    const double sample = GridShift(painter.testRenderHint(QPainter::Antialiasing));
+    const double sample =
+        SampleOffset(GridShift(painter.testRenderHint(QPainter::Antialiasing)), ratio);
 
     std::array<Premul, kLutSize + 1> lut{};
     if (uniform) {
@@ -213,8 +220,9 @@ void FillPathGradient(QPainter &painter, const QPainterPath &area, const PathGra
         }
     }
 
+    out.setDevicePixelRatio(ratio);
     painter.save();
     painter.resetTransform();
-    painter.drawImage(box.topLeft(), out);
+    painter.drawImage(QPointF(box.topLeft()) / ratio, out);
     painter.restore();
 }

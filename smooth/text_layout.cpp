@@ -108,8 +108,19 @@ TextLayoutResult LayOutText(const TextLayoutRequest &request, bool wantGlyphs) {
     QPainterPath glyphs;
     glyphs.setFillRule(Qt::WindingFill);
     const bool rtl = (request.flags & StringFormatFlagsDirectionRightToLeft) != 0;
+    // Building glyph outlines is the costly part of drawing text, so only glyphs whose ink can
+    // reach the visible area get one. A glyph's ink lies within its font's widest glyph right
+    // of its origin and within the line's ascent and descent, give or take an overshoot; a
+    // margin of an em and a line on every side keeps every glyph that could touch a pixel.
+    const bool cull = request.visible.has_value();
+    const double margin = request.emPixels + lineHeight;
+    const QRectF visible = request.visible.value_or(QRectF());
     for (int i = 0; i < layout.lineCount(); ++i) {
         const QTextLine line = layout.lineAt(i);
+        const double baseline = y + i * lineHeight + metrics.ascent();
+        if (cull && (visible.isEmpty() || baseline + line.descent() + margin < visible.top() ||
+                     baseline - line.ascent() - margin > visible.bottom()))
+            continue;
         // Each line starts after the left padding (or ends before the right one when the
         // paragraph runs right to left) and shares the font's ascent as its baseline.
         double lineX = x + pad - line.x();
@@ -121,15 +132,19 @@ TextLayoutResult LayOutText(const TextLayoutRequest &request, bool wantGlyphs) {
             if (rtl)
                 lineX -= line.width() - widths[std::size_t(i)];
         }
-        const double baseline = y + i * lineHeight + metrics.ascent();
         const QPointF shift(lineX, baseline - (line.y() + line.ascent()));
         for (const QGlyphRun &run : line.glyphRuns()) {
             const QRawFont raw = run.rawFont();
             const QList<quint32> indexes = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
+            const double before = visible.left() - raw.maxCharWidth() - margin;
+            const double after = visible.right() + margin;
             for (qsizetype g = 0; g < indexes.size(); ++g) {
+                const QPointF origin = positions[g] + shift;
+                if (cull && (origin.x() < before || origin.x() > after))
+                    continue;
                 QPainterPath outline = raw.pathForGlyph(indexes[g]);
-                outline.translate(positions[g] + shift);
+                outline.translate(origin);
                 glyphs.addPath(outline);
             }
         }

@@ -7,6 +7,8 @@
 #include <QRectF>
 #include <QString>
 
+#include <optional>
+
 class QPaintDevice;
 
 /// A device of 96 pixels per inch, so that layout happens in the pixels of the surfaces
@@ -23,6 +25,9 @@ struct TextLayoutRequest {
     StringAlignment alignment = StringAlignmentNear;
     StringAlignment lineAlignment = StringAlignmentNear;
     TextRenderingHint hint = TextRenderingHintSystemDefault;
+    /// Where drawing can show, in the layout's units; when given, the outlines of lines and
+    /// glyphs that cannot reach it are left out (the picture stays the same).
+    std::optional<QRectF> visible;
 };
 
 /// Where the laid-out text lies.
@@ -40,5 +45,6 @@ struct TextLayoutResult {
 /// no-wrap flag is set or the width is 0, where words no longer fit the width less the
 /// padding. The paragraph runs left to right unless the right-to-left flag is set; Qt shapes
 /// the script and orders right-to-left runs inside it. Glyph outlines are built only when
-/// wantGlyphs is true.
+/// wantGlyphs is true, and then only near the request's visible area, so that a long text costs
+/// the outlines of what can show rather than of every glyph.
 TextLayoutResult LayOutText(const TextLayoutRequest &request, bool wantGlyphs);

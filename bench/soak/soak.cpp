@@ -136,6 +136,8 @@ int main(int argc, char **argv) {
     const unsigned seed = argc > 2 ? unsigned(std::atol(argv[2])) : std::random_device{}();
     harness::EnsureApplication();
     testsupport::TestHttpServer server;
+    // No patches: every cycle's faults hit the whole file's download.
+    server.AnswerAlways(".exe.from-", ScriptedReply::Status(404, "Not Found"));
     harness::ScratchFolder folder;
     const auto client = folder.Path() / kClientName;
     std::string current = "the first client\n";

@@ -10,6 +10,7 @@
 //
 // Besides the readable report it prints one `ROW name|median|min|max|target|pass` line per
 // figure for bench/run.
+#include "bench_memory.h"
 #include "bench_rows.h"
 #include "form_harness.h"
 #include "nginx_server.h"
@@ -24,7 +25,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <sys/resource.h>
@@ -33,27 +33,12 @@
 
 namespace {
 
-/// One of the process's /proc/self/status sizes ("VmRSS", "VmHWM") in MiB.
-double StatusMiB(const std::string &field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field + ":", 0) == 0)
-            return std::atof(line.c_str() + field.size() + 1) / 1024.0;
-    return 0;
-}
-
 /// CPU seconds (user and system) used so far by this process or by its waited-for children.
 double CpuSeconds(int who) {
     rusage usage{};
     ::getrusage(who, &usage);
     const auto seconds = [](const timeval &t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-/// Makes VmHWM start again from the current RSS.
-void ResetPeakRss() {
-    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 /// A 10 ms timer on the main thread that records how late each of its ticks comes.
@@ -105,8 +90,8 @@ WindowRun DownloadThroughWindow(const std::string &server, const std::filesystem
     QElapsedTimer clock;
     WindowRun run;
     const QString total = QString::number(size);
-    const double rssBefore = StatusMiB("VmRSS");
-    ResetPeakRss();
+    const double rssBefore = bench::StatusMiB("VmRSS");
+    bench::ResetPeakRss();
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);
     const double mainCpuBefore = CpuSeconds(RUSAGE_THREAD);
     clock.start();
@@ -124,7 +109,7 @@ WindowRun DownloadThroughWindow(const std::string &server, const std::filesystem
     run.cpuSeconds = CpuSeconds(RUSAGE_SELF) - cpuBefore;
     run.mainCpuSeconds = CpuSeconds(RUSAGE_THREAD) - mainCpuBefore;
     run.ok = form.FlowState() == TForm1::TFlowState::Ending;
-    run.rssGrowthMiB = StatusMiB("VmHWM") - rssBefore;
+    run.rssGrowthMiB = bench::StatusMiB("VmHWM") - rssBefore;
     run.latenessP99 = probe.P99();
     run.repaintsPerSecond = form.ProgressRepaints() / run.seconds;
     return run;

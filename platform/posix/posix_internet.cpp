@@ -1,5 +1,6 @@
 // Internet state on POSIX: connected when a default route exists; forced connections are TCP
 // connections to the address's host and port.
+#include "../abandonable_call.h"
 #include "../internet_seam.h"
 #include "../url_parts.h"
 
@@ -91,6 +92,23 @@ bool ConnectWithin(const addrinfo &address, std::chrono::steady_clock::time_poin
     return connected;
 }
 
+/// Resolves the address's host and tries its addresses within one deadline.
+bool ConnectTo(const UrlParts &parts) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo *found = nullptr;
+    const std::string port = std::to_string(parts.Port);
+    if (::getaddrinfo(parts.Host.c_str(), port.c_str(), &hints, &found) != 0)
+        return false;
+    const auto deadline = std::chrono::steady_clock::now() + kConnectTimeout;
+    bool connected = false;
+    for (addrinfo *a = found; a != nullptr && !connected; a = a->ai_next)
+        connected = ConnectWithin(*a, deadline);
+    ::freeaddrinfo(found);
+    return connected;
+}
+
 class PosixInternet final : public InternetSeam {
 public:
     bool GetConnectedState(std::uint32_t &flags) override {
@@ -104,23 +122,12 @@ public:
         return true;
     }
 
-    bool CheckConnection(const std::u16string &url) override {
+    bool CheckConnection(const std::u16string &url, std::stop_token stop) override {
         const auto parts = ParseUrl(url);
         if (!parts)
             return false;
-        addrinfo hints{};
-        hints.ai_family = AF_UNSPEC;
-        hints.ai_socktype = SOCK_STREAM;
-        addrinfo *found = nullptr;
-        const std::string port = std::to_string(parts->Port);
-        if (::getaddrinfo(parts->Host.c_str(), port.c_str(), &hints, &found) != 0)
-            return false;
-        const auto deadline = std::chrono::steady_clock::now() + kConnectTimeout;
-        bool connected = false;
-        for (addrinfo *a = found; a != nullptr && !connected; a = a->ai_next)
-            connected = ConnectWithin(*a, deadline);
-        ::freeaddrinfo(found);
-        return connected;
+        // The name look-up and the connection block; a stop leaves them behind.
+        return CallAbandonably([parts = *parts] { return ConnectTo(parts); }, stop).value_or(false);
     }
 };
 

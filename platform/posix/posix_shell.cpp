@@ -38,8 +38,11 @@ bool SpawnDetached(const std::string &program, const std::string &argument) {
         if (grandchild == 0) {
             const int devnull = ::open("/dev/null", O_RDWR);
             if (devnull >= 0) {
+                // The browser launcher's complaints (no browser, no desktop) are not the
+                // player's business: its error output goes where its output goes.
                 ::dup2(devnull, STDIN_FILENO);
                 ::dup2(devnull, STDOUT_FILENO);
+                ::dup2(devnull, STDERR_FILENO);
             }
             if (argument.empty())
                 ::execlp(program.c_str(), program.c_str(), static_cast<char *>(nullptr));
@@ -67,7 +70,7 @@ bool SpawnDetached(const std::string &program, const std::string &argument) {
 
 class PosixShell final : public ShellSeam {
 public:
-    bool Open(const std::u16string &target) override {
+    bool Open(const std::u16string &target, std::uintptr_t /*owner*/) override {
         const std::string path = Utf16ToUtf8(target);
         if (path.empty())
             return false;

@@ -1,4 +1,5 @@
 // Internet state on Windows: WinInet.
+#include "../abandonable_call.h"
 #include "../internet_seam.h"
 #include "../url_parts.h"
 
@@ -29,12 +30,19 @@ public:
         return ok != FALSE;
     }
 
-    bool CheckConnection(const std::u16string &url) override {
+    bool CheckConnection(const std::u16string &url, std::stop_token stop) override {
         // An address without a host would make WinInet guess; fail it without a network call.
         if (!ParseUrl(url))
             return false;
-        return ::InternetCheckConnectionW(reinterpret_cast<LPCWSTR>(url.c_str()),
-                                          FLAG_ICC_FORCE_CONNECTION, 0) != FALSE;
+        // WinInet's forced connection cannot be cancelled and may take the system's whole
+        // connection time-out: a stop leaves it behind on its own thread.
+        return CallAbandonably(
+                   [url] {
+                       return ::InternetCheckConnectionW(reinterpret_cast<LPCWSTR>(url.c_str()),
+                                                         FLAG_ICC_FORCE_CONNECTION, 0) != FALSE;
+                   },
+                   stop)
+            .value_or(false);
     }
 };
 

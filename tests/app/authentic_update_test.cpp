@@ -35,6 +35,8 @@ protected:
     void SetUp() override {
         harness::EnsureApplication();
         harness::WriteFile(ClientFile(), kOldClient);
+        // The server has no patch for the old client: every run downloads the whole file.
+        server.AnswerAlways(".exe.from-", ScriptedReply::Status(404, "Not Found"));
     }
     void TearDown() override { form.reset(); }
 
@@ -68,7 +70,8 @@ protected:
         world.messages.shown.clear();
         const std::size_t before = server.Requests().size();
         PressAndWaitForTheRunToEnd();
-        EXPECT_EQ(server.Requests().size(), before + (body ? 2 : 1));
+        // With a body: the signature, the patch (none) and the client.
+        EXPECT_EQ(server.Requests().size(), before + (body ? 3 : 1));
         EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
         EXPECT_EQ(harness::ReadFile(ClientFile()), kOldClient);
         EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
@@ -104,9 +107,9 @@ TEST_F(AuthenticUpdate, AClientSignedByThePublisherUpdatesInEitherSignatureForm)
         // The signature's small transfer never shows on the bar: it ends at the client's size.
         EXPECT_EQ(form->Label2->text(), QString::number(body.size()));
         const auto requests = server.Requests();
-        ASSERT_EQ(requests.size(), 2 * round);
-        EXPECT_EQ(requests[2 * round - 2].requestLine, "GET " + kClientPath + ".minisig HTTP/1.1");
-        EXPECT_EQ(requests[2 * round - 1].requestLine, "GET " + kClientPath + " HTTP/1.1");
+        ASSERT_EQ(requests.size(), 3 * round);
+        EXPECT_EQ(requests[3 * round - 3].requestLine, "GET " + kClientPath + ".minisig HTTP/1.1");
+        EXPECT_EQ(requests[3 * round - 1].requestLine, "GET " + kClientPath + " HTTP/1.1");
         form.reset();
     }
 }
@@ -139,8 +142,8 @@ TEST_F(AuthenticUpdate, ABuildWithoutAKeyUpdatesAnUnsignedClientAndAsksForNoSign
     PressAndWaitForTheRunToEnd();
     ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_EQ(harness::ReadFile(ClientFile()), body);
-    ASSERT_EQ(server.Requests().size(), 1u);
-    EXPECT_EQ(server.Requests()[0].requestLine, "GET " + kClientPath + " HTTP/1.1");
+    ASSERT_EQ(server.Requests().size(), 2u) << "the patch (none), then the client";
+    EXPECT_EQ(server.Requests()[1].requestLine, "GET " + kClientPath + " HTTP/1.1");
 }
 
 } // namespace

@@ -17,7 +17,7 @@ namespace {
 /// Starts programs through the real shell but only records web addresses (no browser in tests).
 class ProgramsOnlyShell final : public platform::ShellSeam {
 public:
-    bool Open(const std::u16string &target) override {
+    bool Open(const std::u16string &target, std::uintptr_t) override {
         if (target.starts_with(u"http://") || target.starts_with(u"https://")) {
             sites.push_back(QString::fromStdU16String(target));
             return true;

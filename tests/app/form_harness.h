@@ -64,12 +64,12 @@ public:
         state = connected ? platform::kConnectedStateConnected : 0;
         return true;
     }
-    bool CheckConnection(const std::u16string &) override { return connected; }
+    bool CheckConnection(const std::u16string &, std::stop_token) override { return connected; }
 };
 
 class FakeShell final : public platform::ShellSeam {
 public:
-    bool Open(const std::u16string &target) override {
+    bool Open(const std::u16string &target, std::uintptr_t) override {
         std::lock_guard lock(mutex_);
         opened_.push_back(QString::fromStdU16String(target));
         return true;
@@ -193,6 +193,8 @@ struct FakeWorld {
         services.Quit = [this] { ++quits; };
         services.Endpoints = UpdaterEndpoints::From(server, server, {});
         services.ClientFolder = folder;
+        // A broken download ends the run at once unless a test asks for continuations.
+        services.ContinuationPauses.clear();
         return services;
     }
 };

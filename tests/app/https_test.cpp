@@ -21,12 +21,7 @@ class Https : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(nginx.Running()) << nginx.Error();
-        const auto served = nginx.Root() / "program_download";
-        std::filesystem::create_directories(served);
-        std::filesystem::permissions(served, std::filesystem::perms::owner_all |
-                                                 std::filesystem::perms::others_read |
-                                                 std::filesystem::perms::others_exec);
-        harness::WriteFile(served / kClientName, client);
+        nginx.Serve("program_download/" + kClientName, client);
     }
 
     std::string ClientUrl(const std::string &base) const {

@@ -1,9 +1,8 @@
 #include "nginx_server.h"
 
-#include <arpa/inet.h>
+#include "loopback_port.h"
+
 #include <csignal>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,36 +13,6 @@
 #include <thread>
 
 namespace testsupport {
-
-namespace {
-
-/// An unused loopback port, as the kernel hands out for port 0.
-std::uint16_t FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    std::uint16_t port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(fd);
-    return port;
-}
-
-bool Accepts(std::uint16_t port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-    ::close(fd);
-    return ok;
-}
-
-} // namespace
 
 NginxServer::NginxServer(const std::string &extraServerConfig, Scheme scheme) : scheme_(scheme) {
     std::random_device random;
@@ -60,7 +29,7 @@ NginxServer::NginxServer(const std::string &extraServerConfig, Scheme scheme) : 
     if (scheme_ == Scheme::Https && !MakeCertificates())
         return;
     for (int attempt = 0; attempt < 5 && pid_ <= 0; ++attempt)
-        StartOn(FreePort(), extraServerConfig);
+        StartOn(FreeLoopbackPort(), extraServerConfig);
 }
 
 NginxServer::~NginxServer() {
@@ -72,6 +41,19 @@ NginxServer::~NginxServer() {
 std::string NginxServer::BaseUrl() const {
     return (scheme_ == Scheme::Https ? "https://127.0.0.1:" : "http://127.0.0.1:") +
            std::to_string(port_);
+}
+
+std::filesystem::path NginxServer::Serve(const std::filesystem::path &relativePath,
+                                         const std::string &bytes) const {
+    const std::filesystem::path file = root_ / relativePath;
+    std::filesystem::create_directories(file.parent_path());
+    for (auto folder = file.parent_path(); folder != root_; folder = folder.parent_path())
+        std::filesystem::permissions(
+            folder, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                        std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                        std::filesystem::perms::others_exec);
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
 }
 
 bool NginxServer::MakeCertificates() {
@@ -146,7 +128,7 @@ bool NginxServer::StartOn(std::uint16_t port, const std::string &extraServerConf
                 error_ = "nginx exited at once (is it installed?)";
             return false;
         }
-        if (Accepts(port)) {
+        if (LoopbackAccepts(port)) {
             pid_ = child;
             port_ = port;
             return true;

@@ -34,6 +34,10 @@ public:
     std::uint16_t Port() const { return port_; }
     /// "http://127.0.0.1:PORT" or "https://127.0.0.1:PORT".
     std::string BaseUrl() const;
+    /// Writes `bytes` as the file at `relativePath` under the root (folders made readable by
+    /// nginx's workers on the way) and returns its path.
+    std::filesystem::path Serve(const std::filesystem::path &relativePath,
+                                const std::string &bytes) const;
     /// The certificate of the authority that issued an https server's certificate.
     std::filesystem::path CaCertificates() const { return folder_ / "authority.pem"; }
 

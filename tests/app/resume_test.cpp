@@ -116,6 +116,10 @@ TEST_F(Resume, TheNextPressAsksOnlyForTheRestAndTheVerifiedClientArrivesWhole) {
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName}) << "no partial file left";
     EXPECT_EQ(form->Label2->text(), QString::number(kSize)) << "the count shows the whole file";
     EXPECT_EQ(form->ProgressBar1->Text(), QStringLiteral("100%"));
+    // The clock stands still (1 ms per attempt): the speed is this attempt's bytes alone, not
+    // the whole file's, which would credit it with what the first press fetched.
+    EXPECT_EQ(form->status->text(),
+              QStringLiteral("0.00 s|%1.00 KB/s").arg(static_cast<qint64>(kSize - kept)));
 
     const auto lines = ClientLogLines();
     ASSERT_EQ(lines.size(), 2u);

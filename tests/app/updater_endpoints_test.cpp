@@ -31,6 +31,9 @@ TEST(UpdaterEndpoints, OneServerOverridesEveryAddressAndKeepsItsPortAndScheme) {
               QStringLiteral("https://127.0.0.1:8080/program_download/Zorvane_Online_Sardel.exe"));
     EXPECT_EQ(endpoints.VersionUrl,
               QStringLiteral("https://127.0.0.1:8080/ver.php?appname=iso&ver=10"));
+    EXPECT_TRUE(endpoints.ServerOverride);
+    EXPECT_EQ(endpoints.ConnectionTestUrls,
+              QStringList(3, QStringLiteral("https://127.0.0.1:8080")));
 
     const auto ipv6 =
         UpdaterEndpoints::From(QStringLiteral("http://[::1]:9000"), QString(), QString());

@@ -90,6 +90,12 @@ TEST_F(WindowLayout, FocusStartsOnTheHiddenButtonAndTabWalksTheDescriptionOrder)
     EXPECT_EQ(visited,
               (std::vector<QWidget *>{form.Memo1, form.Button3, form.BitBtn1, form.Button1}));
     EXPECT_EQ(form.Memo1->toPlainText(), memoText);
+
+    // Enter presses whichever button has the focus, the download button too.
+    world.internet.connected = false;
+    form.BitBtn1->setFocus();
+    QTest::keyClick(form.BitBtn1, Qt::Key_Return);
+    EXPECT_EQ(world.shell.Opened().size(), 1);
 }
 
 TEST_F(WindowLayout, BottomBarLabelsKeepTheirRightEdgeAsTheirTextChanges) {

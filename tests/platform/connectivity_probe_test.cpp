@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ public:
     std::vector<std::u16string> reachable;
     std::vector<std::string> calls;
     std::vector<std::u16string> checked;
+    /// When set, the first forced connection asks the probe to stop (a window closing meanwhile).
+    std::stop_source *stopDuringCheck = nullptr;
 
     bool GetConnectedState(std::uint32_t &f) override {
         calls.push_back("GetConnectedState");
@@ -33,9 +36,13 @@ public:
         s = state;
         return queryOk;
     }
-    bool CheckConnection(const std::u16string &url) override {
+    bool CheckConnection(const std::u16string &url, std::stop_token) override {
         calls.push_back("CheckConnection");
         checked.push_back(url);
+        if (stopDuringCheck != nullptr) {
+            stopDuringCheck->request_stop();
+            return false;
+        }
         return std::find(reachable.begin(), reachable.end(), url) != reachable.end();
     }
 };
@@ -81,11 +88,28 @@ TEST(ConnectivityProbe, ThreeFailedAttemptsGiveFalse) {
     EXPECT_EQ(internet.checked, std::vector<std::u16string>(kUrls.begin(), kUrls.end()));
 }
 
+TEST(ConnectivityProbe, AStopDuringAForcedConnectionEndsTheProbeWithoutFurtherAttempts) {
+    RecordingInternet internet;
+    internet.state = platform::kConnectedStateConnected;
+    std::stop_source stop;
+    internet.stopDuringCheck = &stop;
+    EXPECT_FALSE(platform::IsInternetConnected(internet, kUrls, stop.get_token()));
+    EXPECT_EQ(internet.checked, std::vector<std::u16string>{u"http://first.test"});
+}
+
+TEST(ConnectivityProbe, AGivenServerIsAskedDirectlyWhateverTheSystemReports) {
+    RecordingInternet internet; // no connection, no connected state: no internet at all
+    internet.reachable = {u"http://127.0.0.1:8080"};
+    EXPECT_TRUE(platform::IsServerReachable(internet, u"http://127.0.0.1:8080"));
+    EXPECT_FALSE(platform::IsServerReachable(internet, u"http://127.0.0.1:9"));
+    EXPECT_EQ(internet.calls, (std::vector<std::string>{"CheckConnection", "CheckConnection"}));
+}
+
 TEST(ConnectivityProbe, ThrowingSeamGivesFalse) {
     struct Throwing final : InternetSeam {
         bool GetConnectedState(std::uint32_t &) override { throw std::runtime_error("boom"); }
         bool QueryConnectedState(std::uint32_t &) override { return false; }
-        bool CheckConnection(const std::u16string &) override { return false; }
+        bool CheckConnection(const std::u16string &, std::stop_token) override { return false; }
     } internet;
     EXPECT_FALSE(platform::IsInternetConnected(internet, kUrls));
 }

@@ -1,3 +1,4 @@
+#include "progress_painting.h"
 #include "skin_test_support.h"
 
 #include <gtest/gtest.h>
@@ -142,6 +143,38 @@ TEST_F(ProgressPaint, AnySizeAndRangePaints) {
                         }
                     }
     }
+}
+
+TEST_F(ProgressPaint, AtTwiceTheDensityTheCaptionIsSharpAndThePictureKeepsItsPixels) {
+    // One picture row per track row, each of its own colour, so the plain paint shows every
+    // picture pixel once.
+    ProgressLook look;
+    look.Picture = QImage(1, 21, QImage::Format_RGB32);
+    for (int y = 0; y < 21; ++y)
+        look.Picture.setPixel(0, y, qRgb(12 * y, 250 - 12 * y, 90));
+    look.Color = clWhite;
+    look.BorderColor = Rgb(0x686868);
+    look.Text = QStringLiteral("50%");
+    const QFont font = QGuiApplication::font();
+
+    look.ShowCaption = false;
+    QImage doubled = PaintProgressBar(look, {150, 23}, font).Canvas.scaled(300, 46);
+    doubled.setDevicePixelRatio(2);
+    EXPECT_EQ(PaintProgressBar(look, {150, 23}, font, 2).Canvas, doubled)
+        << "frame, track and picture are the plain pixels, each doubled";
+
+    // A doubled caption would be made of 2 x 2 blocks of one colour.
+    look.ShowCaption = true;
+    const QImage dense = PaintProgressBar(look, {150, 23}, font, 2).Canvas;
+    int splitBlocks = 0;
+    for (int y = 0; y < dense.height(); y += 2)
+        for (int x = 0; x < dense.width(); x += 2) {
+            const QRgb p = dense.pixel(x, y);
+            if (dense.pixel(x + 1, y) != p || dense.pixel(x, y + 1) != p ||
+                dense.pixel(x + 1, y + 1) != p)
+                ++splitBlocks;
+        }
+    EXPECT_GT(splitBlocks, 20);
 }
 
 /// Counts the paints a widget receives.

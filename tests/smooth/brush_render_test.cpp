@@ -140,6 +140,16 @@ TEST(PathGradient, ShadowBlendOnARoundedRectangle) {
         EXPECT_EQ(canvas.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
 }
 
+TEST(PathGradient, CentreStartsMidwayInARoundedOutlineThatEndsWhereItBegan) {
+    // The outline's last line returns to its first point; counted twice it would pull the
+    // centre to (120.94, 19.94) and make the shadow's ramp uneven.
+    TGPGraphicsPath path;
+    AddRoundRect(path, 0, 0, 257, 42, 3);
+    const TGPPathGradientBrush brush(path);
+    EXPECT_FLOAT_EQ(brush.GetCenterPoint().X, 128.5f);
+    EXPECT_FLOAT_EQ(brush.GetCenterPoint().Y, 21.0f);
+}
+
 TEST(PathGradient, CentreAndSurroundColoursOfAnEllipse) {
     TGPGraphicsPath path;
     path.AddEllipse(0, 0, 100, 40);

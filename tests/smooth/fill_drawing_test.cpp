@@ -73,6 +73,22 @@ TEST(DrawFill, HeaderPanelFillHasBorderGammaGradientAndAFadingShadow) {
     EXPECT_TRUE(shade.red() < Background.red() && shade.blue() < Background.blue()) << "grey";
 }
 
+TEST(DrawFill, HeaderBorderCornersAreMirrorImagesAndHoldTheBodyInside) {
+    TGDIPFill fill;
+    ApplyHeaderFill(fill);
+    const FillResult r = RenderFill(fill, {0, 0, 257, 42}, 258, 43, Background);
+    // The border runs on columns 0 and 252 and rows 0 and 37.
+    const QColor border(96, 119, 107);
+    for (int y = 0; y <= 37; ++y)
+        for (int x = 0; x <= 252; ++x) {
+            const bool on = Near(r.image, x, y, border, 0);
+            ASSERT_EQ(Near(r.image, 252 - x, y, border, 0), on) << x << "," << y;
+            ASSERT_EQ(Near(r.image, x, 37 - y, border, 0), on) << x << "," << y;
+        }
+    // The corner's diagonal step is border, so no body shows outside the border.
+    EXPECT_TRUE(Near(r.image, 251, 36, border, 0));
+}
+
 TEST(DrawFill, DefaultsFillExactlyTheRectangleWithAVerticalGradientFromSilverToGrey) {
     const TGDIPFill fill;
     const FillResult r = RenderFill(fill, {10, 10, 100, 50}, 120, 70);

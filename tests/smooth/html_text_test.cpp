@@ -22,6 +22,13 @@ THTMLText Text(const QString &markup) {
     return text;
 }
 
+/// A picture of one colour.
+QImage Solid(int width, int height, QColor colour) {
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image;
+}
+
 /// Draws layout into box on a white canvas.
 QImage Draw(const THTMLTextLayout &layout, const QRect &box, QSize canvas = QSize(300, 120)) {
     QImage image(canvas, QImage::Format_ARGB32_Premultiplied);
@@ -78,19 +85,13 @@ TEST(HTMLText, TheShadowLiesAtItsOffsetInItsColour) {
 
 TEST(HTMLText, PicturesComeFromTheListByIndexAndTheContainerByNameOnly) {
     TImageList images;
-    QImage green(12, 12, QImage::Format_ARGB32);
-    green.fill(Qt::green);
-    images.Add(green);
+    images.Add(Solid(12, 12, Qt::green));
     TGDIPPictureContainer pictures;
-    QImage blue(12, 12, QImage::Format_ARGB32);
-    blue.fill(Qt::blue);
-    pictures.Add(QStringLiteral("Logo"), blue);
+    pictures.Add(QStringLiteral("Logo"), Solid(12, 12, Qt::blue));
     // A picture file on disk that markup names in every way it could.
     QTemporaryDir folder;
-    QImage magenta(12, 12, QImage::Format_ARGB32);
-    magenta.fill(Qt::magenta);
     const QString file = QDir(folder.path()).filePath(QStringLiteral("m.png"));
-    ASSERT_TRUE(magenta.save(file));
+    ASSERT_TRUE(Solid(12, 12, Qt::magenta).save(file));
 
     THTMLText text = Text(QStringLiteral("<img src=\"0\"> <img src=\"logo\"> "
                                          "<img src=\"%1\"> <img src=\"file://%1\"> "
@@ -105,6 +106,24 @@ TEST(HTMLText, PicturesComeFromTheListByIndexAndTheContainerByNameOnly) {
     EXPECT_EQ(Bounds(image, Qt::green, 0).size(), QSize(12, 12));
     EXPECT_EQ(Bounds(image, Qt::blue, 0).size(), QSize(12, 12));
     EXPECT_TRUE(Bounds(image, Qt::magenta, 30).isEmpty());
+}
+
+TEST(HTMLText, APictureNamedTwiceIsHeldOnceAndAllPicturesTogetherAreBounded) {
+    // The bound's whole worth in one picture, named twice: the second name costs nothing, and
+    // no other picture fits beside it.
+    TImageList images;
+    images.Add(Solid(4096, int(THTMLMarkupLimits::MaxPicturePixels / 4096), Qt::green));
+    TGDIPPictureContainer pictures;
+    pictures.Add(QStringLiteral("small"), Solid(12, 12, Qt::blue));
+    THTMLText text = Text(QStringLiteral("<img src=\"0\" width=\"12\" height=\"12\">"
+                                         "<img src=\"00\" width=\"12\" height=\"12\"> "
+                                         "<img src=\"small\">"));
+    text.Images = &images;
+    text.PictureContainer = &pictures;
+    const THTMLTextLayout layout(text, 280);
+    const QImage image = Draw(layout, QRect(QPoint(0, 0), layout.Size()));
+    EXPECT_EQ(Bounds(image, Qt::green, 30).size(), QSize(24, 12));
+    EXPECT_TRUE(Bounds(image, Qt::blue, 30).isEmpty());
 }
 
 TEST(HTMLText, AnyMarkupIsLaidOutWithinBounds) {
@@ -135,7 +154,8 @@ TEST(HTMLText, TheFilterKeepsTheSupportedSubsetAndShowsTheRestAsText) {
         {u"<B>bold</b> <i>it</I>", u"<b>bold</b> <i>it</i>"},
         {u"<u><s>x</u>", u"<u><s>x</s></u>"},
         {u"a < b > c", u"a &lt; b &gt; c"},
-        {u"<unknown>kept</unknown><script>also</script>", u"keptalso"},
+        {u"<unknown>kept</unknown><script>if (a<b) x</scripts></script>", u"kept"},
+        {u"<STYLE type=\"text/css\">p{color:red}</Style >shown<style>cut", u"shown"},
         {u"<!-- note -->x<?xml?>", u"x"},
         {u"<font color=\"#ff0000\" face=\"Noto Sans\" size=\"+2\" style=\"x\">f</font>",
          u"<font color=\"#ff0000\" face=\"Noto Sans\" size=\"+2\">f</font>"},

@@ -1,6 +1,7 @@
 // The gradient label: its defaults and copies, where its text goes, what each paint draws and
 // when it repaints.
 #include "TAdvSmoothLabel.h"
+#include "TAdvSmoothPanelCaption.h"
 #include "caption_layout.h"
 #include "widget_test_support.h"
 
@@ -71,6 +72,27 @@ TEST(SmoothLabel, CopiesCaptionFillAndFlagsButIgnoresOtherKinds) {
     copy.Caption().Assign(nullptr);
     EXPECT_EQ(copy.Caption().Text(), QStringLiteral("x"));
     EXPECT_EQ(changes, 1);
+}
+
+TEST(SmoothCaption, SettingAPictureNotifiesOnceAlsoWhenAnEmptyOneClearsIt) {
+    QImage tile(4, 4, QImage::Format_RGB32);
+    tile.fill(Qt::red);
+    TAdvGDIPPicture picture;
+    picture.Assign(tile);
+    const TAdvGDIPPicture empty;
+    TAdvSmoothLabelCaption label;
+    TAdvSmoothPanelCaption panel;
+    int changes = 0;
+    label.OnChange = [&](TAdvSmoothLabelCaption *) { ++changes; };
+    panel.OnChange = [&](TAdvSmoothPanelCaption *) { ++changes; };
+    label.SetPicture(picture);
+    panel.SetPicture(picture);
+    EXPECT_EQ(changes, 2);
+    label.SetPicture(empty);
+    panel.SetPicture(empty);
+    EXPECT_EQ(changes, 4);
+    EXPECT_TRUE(label.Picture().Empty());
+    EXPECT_TRUE(panel.Picture().Empty());
 }
 
 TEST(SmoothLabel, PlacesTextByRoundingTiesToEvenAndTruncatingHalves) {

@@ -231,6 +231,31 @@ TEST_F(PanelLinks, WithoutHTMLTextTheArrowStaysAndNothingIsClicked) {
     EXPECT_TRUE(clicks.empty());
 }
 
+TEST(SmoothPanel, TheKeptHTMLLayoutFollowsChangesOfItsPicturesAndText) {
+    TAdvSmoothPanel panel;
+    panel.resize(120, 40);
+    TGDIPPictureContainer pictures;
+    QImage picture(10, 10, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    pictures.Add(QStringLiteral("logo"), picture);
+    panel.SetPictureContainer(&pictures);
+    panel.Caption().SetHTMLText(QStringLiteral("<img src=\"logo\">"));
+    auto shows = [&panel](QColor colour) {
+        const QImage face = panel.grab().toImage();
+        for (int y = 0; y < face.height(); ++y)
+            for (int x = 0; x < face.width(); ++x)
+                if (face.pixelColor(x, y) == colour)
+                    return true;
+        return false;
+    };
+    ASSERT_TRUE(shows(Qt::green));
+    picture.fill(Qt::blue);
+    pictures.Add(QStringLiteral("logo"), picture);
+    EXPECT_TRUE(shows(Qt::blue));
+    panel.Caption().SetHTMLText(QStringLiteral("text"));
+    EXPECT_FALSE(shows(Qt::blue));
+}
+
 TEST(SmoothPanel, DestroyingTheImageListClearsTheReferenceAndThePanelStillPaints) {
     TAdvSmoothPanel panel;
     panel.resize(120, 40);

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 TEST(LastStatus, OkLeavesItAndAFailureStoresIt) {
     TGPGraphicsPath path;
@@ -113,6 +114,30 @@ TEST(FillRectangle, IntegerRectangleCoversExactlyItsPixelsWithoutAntialiasing) {
             const bool inside = x >= 2 && x < 6 && y >= 3 && y < 8;
             ASSERT_EQ(qRed(canvas.pixel(x, y)), inside ? 0 : 255) << x << "," << y;
         }
+}
+
+TEST(AliasedDrawing, LightsThePixelsWhoseCentresTheShapeCovers) {
+    // Pixel row j is centred on y = j, as in antialiased drawing: a 1-unit pen along y = 5.6
+    // covers 5.1 to 6.1, which holds only row 6's centre; a rectangle over y 5.3 to 10.3 holds
+    // the centres of rows 6 to 10.
+    QImage canvas = WhiteCanvas(20, 14);
+    {
+        QPainter painter(&canvas);
+        TGPGraphics g(&painter);
+        const TGPPen pen(0xFF000000, 1);
+        g.DrawLine(&pen, 1.0f, 5.6f, 8.0f, 5.6f);
+        const TGPSolidBrush brush(0xFF000000);
+        g.FillRectangle(&brush, 12, 5.3f, 4, 5);
+    }
+    auto litRows = [&canvas](int x) {
+        std::vector<int> rows;
+        for (int y = 0; y < canvas.height(); ++y)
+            if (qRed(canvas.pixel(x, y)) == 0)
+                rows.push_back(y);
+        return rows;
+    };
+    EXPECT_EQ(litRows(4), std::vector<int>{6});
+    EXPECT_EQ(litRows(14), (std::vector<int>{6, 7, 8, 9, 10}));
 }
 
 TEST(SmoothingMode, PreviousModeCanBeReadBackAndRestored) {

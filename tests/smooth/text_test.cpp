@@ -3,6 +3,7 @@
 #include "TGPGraphics.h"
 #include "gdip_text.h"
 #include "test_support.h"
+#include "text_layout.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -120,4 +121,45 @@ TEST(DrawTextRoutine, TrailingSpaceCountsAsTheLetterIAndTheMarginIsTakenOff) {
     g.MeasureString("abci", -1, gpFont.get(), {10, 10, 1000, 0}, nullptr, &box);
     EXPECT_EQ(withI.Right, 10 + int(std::nearbyint(box.Width - 5)));
     EXPECT_EQ(GDIPTextHeight(g, "abc", font), int(std::nearbyint(box.Height)));
+}
+
+TEST(TextLayout, OnlyGlyphsThatCanShowBecomeOutlinesAndThePictureStaysTheSame) {
+    // Latin, Persian, digits and a wide ligature: lines of mixed direction, most of them far
+    // outside a small window.
+    const QString sentence =
+        QStringLiteral("Zorvane 2024 \uFDFD \u0628\u0647\u200C\u0631\u0648\u0632 12 \u06CC ");
+    const TGPFontFamily family(QStringLiteral("DejaVu Sans"));
+    const TGPFont font(family, 12, FontStyleUnderline, UnitPoint);
+    const QRectF window(0, 0, 120, 60);
+    const struct {
+        int flags;
+        QRectF layout;
+    } cases[] = {
+        {StringFormatFlagsNoWrap, QRectF(-2000, 10, 0, 0)},
+        {StringFormatFlagsNoWrap | StringFormatFlagsDirectionRightToLeft,
+         QRectF(-3000, 10, 6000, 0)},
+        {0, QRectF(-150, -400, 400, 0)},
+    };
+    for (const auto &c : cases) {
+        TextLayoutRequest request;
+        request.text = sentence.repeated(100);
+        request.font = font.QtFont();
+        request.emPixels = font.EmPixels();
+        request.layout = c.layout;
+        request.flags = c.flags;
+        const QPainterPath all = LayOutText(request, true).glyphs;
+        request.visible = window;
+        const QPainterPath near = LayOutText(request, true).glyphs;
+        EXPECT_LT(near.elementCount() * 4, all.elementCount()) << c.flags;
+        auto render = [&window](const QPainterPath &glyphs) {
+            QImage image = WhiteCanvas(int(window.width()), int(window.height()));
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.fillPath(glyphs, Qt::black);
+            return image;
+        };
+        const QImage shown = render(near);
+        EXPECT_EQ(shown, render(all)) << c.flags;
+        EXPECT_FALSE(shown == WhiteCanvas(int(window.width()), int(window.height()))) << c.flags;
+    }
 }

@@ -159,6 +159,11 @@ void TestHttpServer::Enqueue(ScriptedReply reply) {
     script_.push_back(std::move(reply));
 }
 
+void TestHttpServer::AnswerAlways(std::string marker, ScriptedReply reply) {
+    std::lock_guard lock(mutex_);
+    standing_.emplace_back(std::move(marker), std::move(reply));
+}
+
 std::vector<RecordedRequest> TestHttpServer::Requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -216,7 +221,13 @@ void TestHttpServer::Serve(int fd) {
         {
             std::lock_guard lock(mutex_);
             requests_.push_back(request);
-            if (script_.empty()) {
+            const auto standing =
+                std::find_if(standing_.begin(), standing_.end(), [&](const auto &answer) {
+                    return request.requestLine.find(answer.first) != std::string::npos;
+                });
+            if (standing != standing_.end()) {
+                reply = standing->second;
+            } else if (script_.empty()) {
                 reply = ScriptedReply::Status(500, "No Scripted Reply", "no scripted reply");
             } else {
                 reply = std::move(script_.front());

@@ -85,6 +85,9 @@ public:
 
     /// Appends a reply to the script; replies are used in order, one per request.
     void Enqueue(ScriptedReply reply);
+    /// Answers every request whose request line contains `marker` with `reply`, without using
+    /// the script: for a request the flow makes on the side, such as asking for a patch.
+    void AnswerAlways(std::string marker, ScriptedReply reply);
     /// The requests received so far, in order of arrival.
     std::vector<RecordedRequest> Requests() const;
     /// Number of connections accepted so far.
@@ -109,6 +112,7 @@ private:
     mutable std::mutex mutex_;
     bool stopping_ = false;
     std::deque<ScriptedReply> script_;
+    std::vector<std::pair<std::string, ScriptedReply>> standing_;
     std::vector<RecordedRequest> requests_;
     std::vector<int> openFds_;
     std::vector<std::thread> workers_;

@@ -44,10 +44,8 @@ QImage Tile() {
 
 /// A canvas of columns x rows captioned cells on the window's background.
 QImage Sheet(int columns, int rows) {
-    QImage image(Gap + columns * (CellWidth + Gap), Gap + rows * (CellHeight + CaptionHeight + Gap),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.fill(WindowBackground);
-    return image;
+    return GalleryCanvas(Gap + columns * (CellWidth + Gap),
+                         Gap + rows * (CellHeight + CaptionHeight + Gap), WindowBackground);
 }
 
 /// Draws fill into cell (column, row) of a sheet, with its caption above it.
@@ -67,8 +65,7 @@ void DrawCell(QImage &sheet, int column, int row, const QString &caption, const 
 }
 
 QImage HeaderSample() {
-    QImage image(258, 43, QImage::Format_ARGB32_Premultiplied);
-    image.fill(WindowBackground);
+    QImage image = GalleryCanvas(258, 43, WindowBackground);
     TGDIPFill fill;
     ApplyTitlePanelFill(fill);
     QPainter painter(&image);

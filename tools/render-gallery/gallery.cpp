@@ -1,5 +1,9 @@
 #include "gallery.h"
 
+#include <QGuiApplication>
+
+#include <cmath>
+
 std::vector<GallerySample> &GallerySamples() {
     // A function-local list, so registrations from any file's static initialisers find it built.
     static std::vector<GallerySample> samples;
@@ -8,4 +12,13 @@ std::vector<GallerySample> &GallerySamples() {
 
 GalleryRegistration::GalleryRegistration(std::initializer_list<GallerySample> samples) {
     GallerySamples().insert(GallerySamples().end(), samples);
+}
+
+QImage GalleryCanvas(int width, int height, const QColor &colour) {
+    const qreal ratio = qApp->devicePixelRatio();
+    QImage image(int(std::lround(width * ratio)), int(std::lround(height * ratio)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(colour);
+    return image;
 }

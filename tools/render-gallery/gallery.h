@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QString>
 
@@ -11,6 +12,10 @@ struct GallerySample {
     QString Name;
     std::function<QImage()> Render;
 };
+
+/// A canvas of width x height logical pixels at the application's device pixel ratio (the
+/// gallery's --scale), filled with colour; samples that paint without a widget start from it.
+QImage GalleryCanvas(int width, int height, const QColor &colour);
 
 /// Every registered sample, in registration order within a file.
 std::vector<GallerySample> &GallerySamples();

@@ -18,9 +18,7 @@ constexpr ARGB Black = MakeARGB(255, 0, 0, 0);
 constexpr ARGB White = MakeARGB(255, 255, 255, 255);
 
 QImage Blank(int width, int height) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    return image;
+    return GalleryCanvas(width, height, Qt::white);
 }
 
 /// The 53 hatches in 16 x 16 cells, eight to a row, black on white.

@@ -71,9 +71,14 @@ TEST(Win32Internet, ForcedConnectionSucceedsOnlyWhereSomethingListens) {
     const std::u16string closedUrl = closed.Url();
     closed.Close();
 
-    EXPECT_TRUE(platform::SystemInternet().CheckConnection(listener.Url()));
-    EXPECT_FALSE(platform::SystemInternet().CheckConnection(closedUrl));
-    EXPECT_FALSE(platform::SystemInternet().CheckConnection(u"no address at all"));
+    EXPECT_TRUE(platform::SystemInternet().CheckConnection(listener.Url(), {}));
+    // A stoppable call runs on a thread of its own and gives the same answer.
+    std::stop_source stoppable;
+    EXPECT_TRUE(platform::SystemInternet().CheckConnection(listener.Url(), stoppable.get_token()));
+    stoppable.request_stop();
+    EXPECT_FALSE(platform::SystemInternet().CheckConnection(listener.Url(), stoppable.get_token()));
+    EXPECT_FALSE(platform::SystemInternet().CheckConnection(closedUrl, {}));
+    EXPECT_FALSE(platform::SystemInternet().CheckConnection(u"no address at all", {}));
 }
 
 } // namespace

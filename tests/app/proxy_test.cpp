@@ -1,0 +1,117 @@
+// The system proxy for every request: a real tinyproxy on loopback, named the way a POSIX
+// desktop names it (the proxy variables), in front of a real nginx.
+#include "form_harness.h"
+#include "loopback_port.h"
+#include "nginx_server.h"
+#include "proxy_seam.h"
+#include "test_http_server.h"
+#include "tinyproxy_server.h"
+#include "window_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+using harness::ProcessEventsUntil;
+
+namespace {
+
+const std::string kClientName = "Zorvane_Online_Sardel.exe";
+
+class SystemProxy : public ::testing::Test {
+protected:
+    void SetUp() override {
+        harness::EnsureApplication();
+        // Only what a test sets counts, whatever the machine's own environment says.
+        for (const char *name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy",
+                                 "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
+            if (const char *value = std::getenv(name))
+                saved_[name] = value;
+            ::unsetenv(name);
+        }
+        ASSERT_TRUE(nginx.Running()) << nginx.Error();
+        nginx.Serve("program_download/" + kClientName, client);
+        nginx.Serve("ver.php", "1.0.2");
+    }
+    void TearDown() override {
+        form.reset();
+        for (const char *name : {"http_proxy", "no_proxy"})
+            ::unsetenv(name);
+        for (const auto &[name, value] : saved_)
+            ::setenv(name.c_str(), value.c_str(), 1);
+    }
+
+    /// A window with the old client and the system's proxy settings; one press, run to its end.
+    void PressOnAFreshWindow() {
+        harness::WriteFile(folder.Path() / kClientName, "old client\n");
+        world.messages.shown.clear();
+        UpdaterServices services =
+            world.Services(QString::fromStdString(nginx.BaseUrl()), folder.Path());
+        services.Proxy = &platform::SystemProxy();
+        form = std::make_unique<TForm1>(std::move(services));
+        form->BitBtn1Click();
+        ASSERT_TRUE(ProcessEventsUntil([&] {
+            return form->FlowState() == TForm1::TFlowState::Idle ||
+                   form->FlowState() == TForm1::TFlowState::Ending;
+        }));
+    }
+
+    /// The run failed with one warning `text`, and the old client is as it was.
+    void ExpectWarningAndTheOldClient(const QString &text) {
+        EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
+        EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), "old client\n");
+        ASSERT_EQ(world.messages.shown.size(), 1u);
+        EXPECT_EQ(world.messages.shown[0].Text, text);
+    }
+
+    std::map<std::string, std::string> saved_;
+    const std::string client = testsupport::PatternBytes(300'000);
+    testsupport::NginxServer nginx;
+    harness::FakeWorld world;
+    harness::ScratchFolder folder;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(SystemProxy, TheDownloadAndTheVersionQueryGoThroughItUnlessNoProxyNamesTheServer) {
+    testsupport::TinyProxyServer proxy;
+    ASSERT_TRUE(proxy.Running()) << proxy.Error();
+    ::setenv("http_proxy", proxy.Url().c_str(), 1);
+
+    PressOnAFreshWindow();
+    ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
+    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), client);
+    form->Button1Click();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return form->Memo1->blockCount() == 2; }));
+    EXPECT_EQ(form->Memo1->toPlainText(), QStringLiteral("Memo1\n1.0.2"));
+    // The patch for the old client (there is none), the client, the version query.
+    const std::string get = "GET " + nginx.BaseUrl();
+    const auto relayed = proxy.Requests();
+    ASSERT_EQ(relayed.size(), 3u);
+    EXPECT_TRUE(relayed[0].starts_with(get + "/program_download/" + kClientName + ".from-"))
+        << relayed[0];
+    EXPECT_EQ(relayed[1], get + "/program_download/" + kClientName + " HTTP/1.1");
+    EXPECT_EQ(relayed[2], get + "/ver.php?appname=iso&ver=10 HTTP/1.1");
+
+    ::setenv("no_proxy", "127.0.0.1", 1);
+    PressOnAFreshWindow();
+    EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
+    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), client);
+    EXPECT_EQ(proxy.Requests().size(), 3u) << "the bypassed server was asked directly";
+}
+
+TEST_F(SystemProxy, ADeadProxyIsALostConnectionAndOneAskingForCredentialsAServerRefusal) {
+    ::setenv("http_proxy",
+             ("http://127.0.0.1:" + std::to_string(testsupport::FreeLoopbackPort())).c_str(), 1);
+    PressOnAFreshWindow();
+    ExpectWarningAndTheOldClient(WindowText::ConnectionLost());
+
+    testsupport::TinyProxyServer guarded("player secret");
+    ASSERT_TRUE(guarded.Running()) << guarded.Error();
+    ::setenv("http_proxy", guarded.Url().c_str(), 1);
+    PressOnAFreshWindow();
+    ExpectWarningAndTheOldClient(WindowText::ServerRejected());
+}
+
+} // namespace

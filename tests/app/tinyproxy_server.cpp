@@ -1,0 +1,89 @@
+#include "tinyproxy_server.h"
+
+#include "loopback_port.h"
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <random>
+#include <thread>
+
+namespace testsupport {
+
+TinyProxyServer::TinyProxyServer(const std::string &credentials) {
+    std::random_device random;
+    folder_ = std::filesystem::temp_directory_path() /
+              ("zorvane-tinyproxy-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
+    std::filesystem::create_directories(folder_);
+    port_ = FreeLoopbackPort();
+    const std::filesystem::path config = folder_ / "tinyproxy.conf";
+    std::ofstream(config) << "Port " << port_ << "\n"
+                          << "Listen 127.0.0.1\n"
+                          << "Timeout 30\n"
+                          << "LogFile \"" << (folder_ / "tinyproxy.log").string() << "\"\n"
+                          << "LogLevel Connect\n"
+                          << "PidFile \"" << (folder_ / "tinyproxy.pid").string() << "\"\n"
+                          << "MaxClients 16\n"
+                          << "Allow 127.0.0.1\n"
+                          << (credentials.empty() ? "" : "BasicAuth " + credentials + "\n");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // -d: stay in the foreground, so the test owns the process it ends.
+        ::execlp("tinyproxy", "tinyproxy", "-d", "-c", config.c_str(),
+                 static_cast<char *>(nullptr));
+        ::execl("/usr/bin/tinyproxy", "tinyproxy", "-d", "-c", config.c_str(),
+                static_cast<char *>(nullptr));
+        ::_exit(127);
+    }
+    if (child < 0) {
+        error_ = "fork failed";
+        return;
+    }
+    for (int i = 0; i < 500; ++i) {
+        if (::waitpid(child, nullptr, WNOHANG) == child) {
+            error_ = "tinyproxy exited at once (is it installed?)";
+            return;
+        }
+        if (LoopbackAccepts(port_)) {
+            pid_ = child;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    error_ = "tinyproxy did not start listening";
+}
+
+TinyProxyServer::~TinyProxyServer() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGTERM);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+std::string TinyProxyServer::Url() const {
+    return "http://127.0.0.1:" + std::to_string(port_);
+}
+
+std::vector<std::string> TinyProxyServer::Requests() const {
+    std::ifstream log(folder_ / "tinyproxy.log");
+    std::vector<std::string> requests;
+    const std::string marker = "]: Request (file descriptor ";
+    for (std::string line; std::getline(log, line);) {
+        const auto at = line.find(marker);
+        if (at == std::string::npos)
+            continue;
+        const auto colon = line.find("): ", at);
+        if (colon != std::string::npos)
+            requests.push_back(line.substr(colon + 3));
+    }
+    return requests;
+}
+
+} // namespace testsupport
