@@ -3,7 +3,7 @@
 TContinuationWait::TContinuationWait(std::vector<std::chrono::milliseconds> pauses)
     : pauses_(std::move(pauses)) {}
 
-bool TContinuationWait::Wait(int index, std::stop_token stop) {
+bool TContinuationWait::Wait(int index, const std::stop_token &stop) {
     std::unique_lock lock(mutex_);
     const auto base = pauses_.at(static_cast<std::size_t>(index));
     const auto pause = std::chrono::milliseconds(static_cast<long long>(

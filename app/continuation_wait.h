@@ -22,7 +22,7 @@ public:
     /// How many automatic continuations there are.
     int Continuations() const { return static_cast<int>(pauses_.size()); }
     /// Worker: the pause before continuation `index` (from 0). False when `stop` ended it.
-    bool Wait(int index, std::stop_token stop);
+    bool Wait(int index, const std::stop_token &stop);
     /// Any thread: a pause under way ends at once (a later one is not shortened).
     void ContinueNow();
 

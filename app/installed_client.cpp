@@ -20,7 +20,7 @@ constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 std::optional<TInstalledClient> ExamineInstalledClient(const std::filesystem::path &path,
                                                        const verify::MinisignPublicKey *key,
                                                        const verify::MinisignSignature *signature,
-                                                       std::stop_token stop) {
+                                                       const std::stop_token &stop) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
         return std::nullopt;

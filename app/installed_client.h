@@ -27,7 +27,7 @@ struct TInstalledClient {
 std::optional<TInstalledClient> ExamineInstalledClient(const std::filesystem::path &path,
                                                        const verify::MinisignPublicKey *key,
                                                        const verify::MinisignSignature *signature,
-                                                       std::stop_token stop);
+                                                       const std::stop_token &stop);
 
 /// The whole of the installed client in memory, as the reference a patch is applied to. Throws
 /// `std::runtime_error` when it cannot be read or no longer has the size it had when examined.

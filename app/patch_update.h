@@ -34,4 +34,4 @@ TPatchOutcome UpdateByPatch(TIdHTTP &http, const std::string &url,
                             const TInstalledClient &installed,
                             const std::filesystem::path &temporary,
                             const verify::MinisignPublicKey *key,
-                            const verify::MinisignSignature *signature, std::stop_token stop);
+                            const verify::MinisignSignature *signature, const std::stop_token &stop);

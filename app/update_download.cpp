@@ -86,7 +86,7 @@ TUpdateOutcome OutcomeOf(TIdHTTPErrorKind kind) {
 /// Fetches and checks the signature of `url` against `keyText`; nothing but the parsed pieces
 /// when they are the key's, otherwise the outcome that ends the run.
 TUpdateOutcome FetchSignature(TIdHTTP &http, const std::string &url, const std::string &keyText,
-                              std::stop_token stop, verify::MinisignPublicKey &key,
+                              const std::stop_token &stop, verify::MinisignPublicKey &key,
                               verify::MinisignSignature &signature) {
     const auto parsedKey = verify::ParseMinisignPublicKey(keyText);
     if (!parsedKey)
@@ -146,7 +146,7 @@ bool KeepWhatArrived(TIdHTTP &http, const std::string &url, TVerifyingFileSink &
 /// `continuing`).
 TUpdateOutcome DownloadWholeOnce(TIdHTTP &http, const std::string &url,
                                  const std::filesystem::path &temporary,
-                                 const std::filesystem::path &target, std::stop_token stop,
+                                 const std::filesystem::path &target, const std::stop_token &stop,
                                  const verify::MinisignPublicKey *key,
                                  const verify::MinisignSignature *signature, bool continuing,
                                  bool &continuable) {
@@ -199,7 +199,7 @@ TUpdateOutcome DownloadWholeOnce(TIdHTTP &http, const std::string &url,
 /// partial download for the next start.
 TUpdateOutcome DownloadWhole(TIdHTTP &http, const std::string &url,
                              const std::filesystem::path &temporary,
-                             const std::filesystem::path &target, std::stop_token stop,
+                             const std::filesystem::path &target, const std::stop_token &stop,
                              const verify::MinisignPublicKey *key,
                              const verify::MinisignSignature *signature,
                              TContinuationWait *continuation) {
@@ -237,7 +237,7 @@ TUpdateOutcome Publish(const std::filesystem::path &temporary, const std::filesy
 /// replace. The caller removes `temporary` afterwards.
 TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
                         const std::filesystem::path &temporary, const std::filesystem::path &target,
-                        const std::function<void()> &beforeReplace, std::stop_token stop,
+                        const std::function<void()> &beforeReplace, const std::stop_token &stop,
                         const std::string &publisherKey, TContinuationWait *continuation) {
     std::stop_callback cancelOnStop(stop, [&http] { http.Cancel(); });
     verify::MinisignPublicKey key;
