@@ -46,11 +46,10 @@ std::string PatchUrl(const std::string &url, const std::string &sha256) {
     return url + ".from-" + sha256 + ".zst";
 }
 
-TPatchOutcome UpdateByPatch(TIdHTTP &http, const std::string &url,
-                            const TInstalledClient &installed,
-                            const std::filesystem::path &temporary,
-                            const verify::MinisignPublicKey *key,
-                            const verify::MinisignSignature *signature, const std::stop_token &stop) {
+TPatchOutcome
+UpdateByPatch(TIdHTTP &http, const std::string &url, const TInstalledClient &installed,
+              const std::filesystem::path &temporary, const verify::MinisignPublicKey *key,
+              const verify::MinisignSignature *signature, const std::stop_token &stop) {
     if (installed.Size > TPatchLimits{}.MaxReference)
         return TPatchOutcome::Unavailable;
     bool built = false;

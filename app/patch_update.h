@@ -30,8 +30,7 @@ std::string PatchUrl(const std::string &url, const std::string &sha256);
 /// or made for another client, a result whose size, checksum or signature is wrong) gives
 /// `Unavailable` and removes `temporary`, so the caller falls back to the full download. Ends
 /// and replaces nothing. Blocks for the transfer; `stop` must cancel `http`.
-TPatchOutcome UpdateByPatch(TIdHTTP &http, const std::string &url,
-                            const TInstalledClient &installed,
-                            const std::filesystem::path &temporary,
-                            const verify::MinisignPublicKey *key,
-                            const verify::MinisignSignature *signature, const std::stop_token &stop);
+TPatchOutcome
+UpdateByPatch(TIdHTTP &http, const std::string &url, const TInstalledClient &installed,
+              const std::filesystem::path &temporary, const verify::MinisignPublicKey *key,
+              const verify::MinisignSignature *signature, const std::stop_token &stop);
