@@ -23,11 +23,11 @@ if(ZORVANE_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${ZORVANE_WINE})
 endif()
 
-# The Windows libraries built by scripts/windows-deps (Qt, libcurl, libsodium), given as the
-# folder that holds one prefix per library. They are searched like the MinGW system folder.
+# The Windows libraries built by scripts/windows-deps (Qt, libcurl, libsodium, libzstd), given as
+# the folder that holds one prefix per library. They are searched like the MinGW system folder.
 if(ZORVANE_WINDOWS_DEPS)
   list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ZORVANE_WINDOWS_DEPS)
-  foreach(dependency qt curl sodium)
+  foreach(dependency qt curl sodium zstd)
     list(APPEND CMAKE_FIND_ROOT_PATH ${ZORVANE_WINDOWS_DEPS}/${dependency})
   endforeach()
 endif()
