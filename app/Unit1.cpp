@@ -7,7 +7,7 @@
 #include "connectivity_probe.h"
 #include "process_terminator.h"
 #include "progress_text.h"
-#include "proxy_seam.h"
+#include "proxy_cache.h"
 #include "shell_seam.h"
 #include "tick_count.h"
 #include "window_texts.h"
@@ -114,7 +114,6 @@ void TForm1::CreateControls() {
     IdHTTP1->SetHTTPOptions({hoForceEncodeParams});
     IdHTTP1->SetConnectTimeout(services_.ConnectTimeout);
     IdHTTP1->SetStallTimeout(services_.StallTimeout);
-    IdHTTP1->SetProxyLookup(ProxyLookup());
     IdHTTP1->OnWorkBegin = [this](TIdHTTP &s, TWorkMode m, std::int64_t n) {
         IdHTTP1WorkBegin(s, m, n);
     };
@@ -241,11 +240,12 @@ void TForm1::closeEvent(QCloseEvent *event) {
     QWidget::closeEvent(event);
 }
 
-TIdHTTP::TProxyLookup TForm1::ProxyLookup() const {
+TIdHTTP::TProxyLookup TForm1::ProxyLookup(std::stop_token stop) const {
     platform::ProxySeam *proxy = services_.Proxy;
     if (proxy == nullptr)
         return {};
-    return [proxy](const std::string &url) { return proxy->ProxyFor(url); };
+    auto cache = std::make_shared<platform::ProxyCache>(*proxy, std::move(stop));
+    return [cache](const std::string &url) { return cache->ProxyFor(url); };
 }
 
 std::filesystem::path TForm1::ClientPath() const {

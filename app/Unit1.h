@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -117,7 +118,7 @@ protected:
 private:
     void CreateControls();
     /// How the window's HTTP clients find their proxy: the system's settings (none: direct).
-    TIdHTTP::TProxyLookup ProxyLookup() const;
+    TIdHTTP::TProxyLookup ProxyLookup(std::stop_token stop) const;
     void ShowDownloadLabels();
     void ShowProgress(const ProgressView &view);
     void Shutdown();
@@ -144,8 +145,9 @@ private:
     /// The locale's decimal separator, read once on the main thread.
     QChar decimalPoint_;
     std::filesystem::path target_;
-    /// The window's native handle for the shell, read on the main thread at each press.
-    std::uintptr_t ownerWindow_ = 0;
+    /// The window's native handle for the shell: written on the main thread at each press, read
+    /// by the worker when it starts the new client.
+    std::atomic<std::uintptr_t> ownerWindow_{0};
 
     /// The pauses before a broken download continues by itself; a press cuts one short.
     TContinuationWait continuation_;

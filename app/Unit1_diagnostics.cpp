@@ -13,7 +13,7 @@ void TForm1::HttpGet(const QString &AURL, QString &AReply) {
     http.Request().ContentType = "text/xml; charset=utf-8";
     http.Request().ContentEncoding = "utf-8";
     http.SetHTTPOptions({hoForceEncodeParams});
-    http.SetProxyLookup(ProxyLookup());
+    http.SetProxyLookup(ProxyLookup(versionQuery_.StopToken()));
     try {
         const VersionQueryThread::Running cancellable(versionQuery_, http);
         http.Get(AURL.toStdString(), stream);

@@ -74,6 +74,8 @@ void TForm1::ShowDownloadLabels() {
 
 void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
     const std::stop_token stop = Sender.StopToken();
+    // The system's proxy answers hold for this press and end with it.
+    IdHTTP1->SetProxyLookup(ProxyLookup(stop));
     const TUpdateOutcome outcome = DownloadAndReplace(
         *IdHTTP1, services_.Endpoints.DownloadUrl.toStdString(), target_,
         // The running client is ended only once a complete download is ready.

@@ -18,6 +18,7 @@ void VersionQueryThread::Post(std::function<void()> query) {
 }
 
 void VersionQueryThread::Stop() {
+    stopSource_.request_stop();
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;

@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <stop_token>
 #include <thread>
 
 class TIdHTTP;
@@ -28,6 +29,9 @@ public:
     /// Cancels the running transfer, drops waiting queries and joins the thread. Main thread.
     void Stop();
 
+    /// Requested by `Stop`: a query's slow steps (the proxy look-up) give up on it.
+    std::stop_token StopToken() const { return stopSource_.get_token(); }
+
     /// Makes `http` cancellable by `Stop` while this object lives. Query thread. When the thread
     /// is already stopping, the client is cancelled at once, so its next `Get` fails at once.
     class Running {
@@ -49,5 +53,6 @@ private:
     std::deque<std::function<void()>> queries_;
     bool stopping_ = false;
     TIdHTTP *running_ = nullptr;
+    std::stop_source stopSource_;
     std::thread thread_;
 };

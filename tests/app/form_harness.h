@@ -5,6 +5,7 @@
 #include "internet_seam.h"
 #include "message_box.h"
 #include "process_seam.h"
+#include "scratch_folder.h"
 #include "shell_seam.h"
 
 #include <QApplication>
@@ -135,44 +136,6 @@ public:
 struct FakeTick {
     std::atomic<std::uint32_t> now{1000};
 };
-
-/// A temporary folder, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("zorvane-app-test-" + std::to_string(::getpid()) + "-" + std::to_string(next_++));
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path &Path() const { return path_; }
-    /// Names of everything in the folder, sorted.
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto &entry : std::filesystem::directory_iterator(path_))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    std::filesystem::path path_;
-    static inline int next_ = 0;
-};
-
-inline std::string ReadFile(const std::filesystem::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteFile(const std::filesystem::path &path, const std::string &bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 /// The fakes wired into one set of services.
 struct FakeWorld {

@@ -1,8 +1,9 @@
 #pragma once
 
 // What a publisher's tools make: patches by Debian's zstd tool (ZORVANE_ZSTD) and file hashes by
-// sha256sum, so the updater is checked against what publishers really run; and clients whose
-// bytes do not compress away.
+// sha256sum, so the updater is checked against what publishers really run.
+#include "test_bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,31 +11,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 
 #include <unistd.h>
 
 namespace harness {
-
-/// `size` pseudo-random bytes from `seed`: a client that compresses as little as real code.
-inline std::string RandomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char &byte : bytes)
-        byte = static_cast<char>(random() & 0xFF);
-    return bytes;
-}
-
-/// `old` with a few places changed: three stretches of `stretch` bytes overwritten and one
-/// inserted, so everything after the insertion moves, as in a rebuilt program.
-inline std::string ChangedInPlaces(std::string old, std::size_t stretch, unsigned seed) {
-    for (const double at : {0.2, 0.5, 0.8})
-        old.replace(static_cast<std::size_t>(double(old.size()) * at), stretch,
-                    RandomBytes(stretch, seed++));
-    old.insert(old.size() / 3, RandomBytes(stretch / 2, seed));
-    return old;
-}
 
 /// Runs `zstd OPTIONS --patch-from=OLD NEW` and returns the patch.
 inline std::string ZstdPatch(const std::string &old, const std::string &now,

@@ -41,6 +41,7 @@ void TVerifyingFileSink::Begin(std::int64_t offset) {
 
 void TVerifyingFileSink::Add(const char *data, std::size_t len) {
     file_.Add(data, len);
+    received_ += len;
     if (verifier_)
         verifier_->Update(data, len);
 }

@@ -10,7 +10,7 @@
 namespace {
 
 /// Takes the patch's body and hands the result it decodes to the file sink. The installed
-/// client is loaded only once a patch reply has begun, so a server without one costs no memory.
+/// client is mapped only once a patch reply has begun.
 class TPatchSink final : public TIdSink {
 public:
     TPatchSink(const TInstalledClient &installed, TVerifyingFileSink &result)
@@ -19,12 +19,15 @@ public:
     void Begin(std::int64_t offset) override {
         if (offset != 0 || decoder_)
             throw EPatchInvalid("a patch arrives whole, never continued");
-        reference_ = LoadInstalledClient(installed_);
+        reference_ = MapInstalledClient(installed_);
         decoder_ = std::make_unique<TPatchDecoder>(
-            reference_.get(), static_cast<std::size_t>(installed_.Size),
+            reference_->Data(), reference_->Size(),
             [this](const char *data, std::size_t len) { result_.Add(data, len); });
     }
     void Add(const char *data, std::size_t len) override { decoder_->Add(data, len); }
+
+    /// True once a patch reply began: a failure after that is the patch's, not its absence.
+    bool Begun() const { return decoder_ != nullptr; }
 
     /// Throws unless the whole patch arrived and decoded to the result it declared.
     void Finish() {
@@ -36,7 +39,7 @@ public:
 private:
     const TInstalledClient &installed_;
     TVerifyingFileSink &result_;
-    std::unique_ptr<char[]> reference_;
+    std::unique_ptr<platform::MappedFile> reference_;
     std::unique_ptr<TPatchDecoder> decoder_;
 };
 
@@ -51,23 +54,32 @@ UpdateByPatch(TIdHTTP &http, const std::string &url, const TInstalledClient &ins
               const std::filesystem::path &temporary, const verify::MinisignPublicKey *key,
               const verify::MinisignSignature *signature, const std::stop_token &stop) {
     if (installed.Size > TPatchLimits{}.MaxReference)
-        return TPatchOutcome::Unavailable;
-    bool built = false;
+        return TPatchOutcome::NotOffered;
+    TPatchOutcome outcome = TPatchOutcome::Failed;
     try {
         TVerifyingFileSink result(temporary, key, signature);
         TPatchSink patch(installed, result);
-        http.Get(PatchUrl(url, installed.Sha256), patch);
+        try {
+            http.Get(PatchUrl(url, installed.Sha256), patch);
+        } catch (const EIdHTTPError &error) {
+            if (error.Kind() == TIdHTTPErrorKind::ProtocolError && !patch.Begun())
+                outcome = TPatchOutcome::NotOffered;
+            throw;
+        }
         patch.Finish();
         result.File().Flush();
         result.File().Close();
         // An empty client is no client, as with a full download.
-        built = result.File().Size() > 0 && result.Finish() == verify::Verdict::Authentic;
+        if (result.File().Size() > 0 && result.Finish() == verify::Verdict::Authentic)
+            outcome = TPatchOutcome::Built;
     } catch (const std::exception &) {
         // Whatever went wrong, the full download follows; it reports what it meets itself.
     }
-    if (built && !stop.stop_requested())
-        return TPatchOutcome::Built;
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return stop.stop_requested() ? TPatchOutcome::Cancelled : TPatchOutcome::Unavailable;
+    if (stop.stop_requested())
+        outcome = TPatchOutcome::Cancelled;
+    if (outcome != TPatchOutcome::Built) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+    }
+    return outcome;
 }

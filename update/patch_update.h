@@ -11,10 +11,13 @@ class TIdHTTP;
 
 /// How the attempt to build the new client from a patch ended.
 enum class TPatchOutcome {
-    Built,       ///< the new client is complete in the temporary file: checked, and authentic
-                 ///< when a signature was given
-    Unavailable, ///< no patch, or one that failed in any way: nothing is left behind
-    Cancelled,   ///< the stop token was triggered
+    Built,      ///< the new client is complete in the temporary file: checked, and authentic
+                ///< when a signature was given
+    NotOffered, ///< there is no patch to apply: the installed client is too large to be a
+                ///< reference, or the server has no patch from it (a reply outside 2xx)
+    Failed,     ///< a patch began to arrive but did not make a checked client (a broken
+                ///< connection, a corrupt patch, one for another client, a wrong result)
+    Cancelled,  ///< the stop token was triggered
 };
 
 /// Where a patch from the client with SHA-256 `sha256` (64 lowercase hex digits) to the client
@@ -26,10 +29,10 @@ std::string PatchUrl(const std::string &url, const std::string &sha256);
 /// download would: the progress events count the patch's bytes against its length, and with
 /// `key` and `signature` the result is verified as it is written.
 ///
-/// Any failure (a reply outside 2xx, a broken connection, a patch that is corrupt, over a bound
-/// or made for another client, a result whose size, checksum or signature is wrong) gives
-/// `Unavailable` and removes `temporary`, so the caller falls back to the full download. Ends
-/// and replaces nothing. Blocks for the transfer; `stop` must cancel `http`.
+/// The installed client is mapped into memory once a patch reply begins (never read whole).
+/// Every outcome but `Built` removes `temporary`; on `NotOffered` and `Failed` alike the caller
+/// falls back to the full download. Ends and replaces nothing. Blocks for the transfer; `stop`
+/// must cancel `http`.
 TPatchOutcome
 UpdateByPatch(TIdHTTP &http, const std::string &url, const TInstalledClient &installed,
               const std::filesystem::path &temporary, const verify::MinisignPublicKey *key,

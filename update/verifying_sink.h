@@ -4,6 +4,7 @@
 #include "minisign_format.h"
 #include "signature_check.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -24,6 +25,8 @@ public:
     TIdFileSink &File() { return file_; }
     /// The verdict on the whole file as written; `Verdict::Authentic` when there is no signature.
     verify::Verdict Finish();
+    /// Bytes the server delivered to this sink, whatever the file kept or dropped of them.
+    std::uint64_t Received() const { return received_; }
 
 private:
     void StartVerifier();
@@ -32,4 +35,5 @@ private:
     const verify::MinisignPublicKey *key_;
     const verify::MinisignSignature *signature_;
     std::unique_ptr<verify::StreamingVerifier> verifier_;
+    std::uint64_t received_ = 0;
 };

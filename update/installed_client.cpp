@@ -1,5 +1,5 @@
 // The installed client: hashed and checked against the signature in one streamed read, and
-// loaded whole when a patch is to be applied to it.
+// mapped when a patch is to be applied to it.
 #include "installed_client.h"
 
 #include "sha256.h"
@@ -53,16 +53,9 @@ std::optional<TInstalledClient> ExamineInstalledClient(const std::filesystem::pa
     return client;
 }
 
-std::unique_ptr<char[]> LoadInstalledClient(const TInstalledClient &client) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(client.Path, error);
-    if (error || size != client.Size)
+std::unique_ptr<platform::MappedFile> MapInstalledClient(const TInstalledClient &client) {
+    auto mapped = platform::MappedFile::Open(client.Path);
+    if (!mapped || mapped->Size() != client.Size)
         throw std::runtime_error("the installed client changed since it was examined");
-    // Not zeroed: every byte is overwritten by the read.
-    auto bytes = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
-    std::ifstream in(client.Path, std::ios::binary);
-    in.read(bytes.get(), static_cast<std::streamsize>(size));
-    if (!in || static_cast<std::uint64_t>(in.gcount()) != size)
-        throw std::runtime_error("cannot read the installed client");
-    return bytes;
+    return mapped;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mapped_file.h"
 #include "minisign_format.h"
 
 #include <cstdint>
@@ -29,6 +30,7 @@ std::optional<TInstalledClient> ExamineInstalledClient(const std::filesystem::pa
                                                        const verify::MinisignSignature *signature,
                                                        const std::stop_token &stop);
 
-/// The whole of the installed client in memory, as the reference a patch is applied to. Throws
-/// `std::runtime_error` when it cannot be read or no longer has the size it had when examined.
-std::unique_ptr<char[]> LoadInstalledClient(const TInstalledClient &client);
+/// The installed client mapped into memory, as the reference a patch is applied to: its bytes
+/// are read as the patch uses them, never copied. Throws `std::runtime_error` when it cannot be
+/// mapped or no longer has the size it had when examined.
+std::unique_ptr<platform::MappedFile> MapInstalledClient(const TInstalledClient &client);

@@ -6,6 +6,7 @@
 #include "file_replace.h"
 #include "installed_client.h"
 #include "partial_download.h"
+#include "patch_decoder.h"
 #include "patch_update.h"
 #include "verifying_sink.h"
 
@@ -159,7 +160,6 @@ TUpdateOutcome DownloadWholeOnce(TIdHTTP &http, const std::string &url,
             http.Request().ResumeFrom = resumed ? resumed->Size : -1;
             http.Request().IfRange = resumed ? resumed->Validator : std::string();
             http.Request().ResumeTotal = resumed ? resumed->Length : -1;
-            const std::int64_t before = resumed ? resumed->Size : 0;
             try {
                 http.Get(url, sink);
                 break;
@@ -172,7 +172,9 @@ TUpdateOutcome DownloadWholeOnce(TIdHTTP &http, const std::string &url,
                     (error.Kind() == TIdHTTPErrorKind::ConnectionLost ||
                      error.Kind() == TIdHTTPErrorKind::Stalled ||
                      (resumed && OutcomeOf(error.Kind()) == TUpdateOutcome::ConnectionFailed))) {
-                    const bool received = static_cast<std::int64_t>(sink.File().Size()) > before;
+                    // Counted as delivered, not as the file's growth: a reply that started
+                    // again from zero shrank the file even when it brought bytes.
+                    const bool received = sink.Received() > 0;
                     continuable = KeepWhatArrived(http, url, sink, temporary, target, resumed) &&
                                   (received || continuing);
                 }
@@ -217,7 +219,7 @@ TUpdateOutcome DownloadWhole(TIdHTTP &http, const std::string &url,
 
 /// Puts the complete new client in `temporary` in the place of `target`, made executable,
 /// after `beforeReplace` has ended the running client.
-TUpdateOutcome Publish(const std::filesystem::path &temporary, const std::filesystem::path &target,
+TUpdateOutcome InstallNewClient(const std::filesystem::path &temporary, const std::filesystem::path &target,
                        const std::function<void()> &beforeReplace) {
     std::error_code ignored;
     std::filesystem::permissions(temporary,
@@ -235,7 +237,7 @@ TUpdateOutcome Publish(const std::filesystem::path &temporary, const std::filesy
 
 /// The steps of one update: the signature, the installed client, a patch or the whole file, the
 /// replace. The caller removes `temporary` afterwards.
-TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
+TUpdateOutcome RunUpdateSteps(TIdHTTP &http, const std::string &url,
                         const std::filesystem::path &temporary, const std::filesystem::path &target,
                         const std::function<void()> &beforeReplace, const std::stop_token &stop,
                         const std::string &publisherKey, TContinuationWait *continuation) {
@@ -252,7 +254,15 @@ TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
     const verify::MinisignPublicKey *keyUsed = verifying ? &key : nullptr;
     const verify::MinisignSignature *signatureUsed = verifying ? &signature : nullptr;
 
-    const auto installed = ExamineInstalledClient(target, keyUsed, signatureUsed, stop);
+    // The installed client is read only when its hash or its verdict can serve: with a key (it
+    // may be the newest already), or when it is small enough to be a patch's reference.
+    std::error_code sizeError;
+    const auto installedSize = std::filesystem::file_size(target, sizeError);
+    const bool worthExamining =
+        !sizeError && (verifying || installedSize <= TPatchLimits{}.MaxReference);
+    const auto installed = worthExamining
+                               ? ExamineInstalledClient(target, keyUsed, signatureUsed, stop)
+                               : std::nullopt;
     if (stop.stop_requested())
         return TUpdateOutcome::Cancelled;
     if (installed && installed->Authentic) {
@@ -263,10 +273,10 @@ TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
     }
     const TPatchOutcome patched =
         installed ? UpdateByPatch(http, url, *installed, temporary, keyUsed, signatureUsed, stop)
-                  : TPatchOutcome::Unavailable;
+                  : TPatchOutcome::NotOffered;
     if (patched == TPatchOutcome::Cancelled)
         return TUpdateOutcome::Cancelled;
-    if (patched == TPatchOutcome::Unavailable) {
+    if (patched != TPatchOutcome::Built) {
         const TUpdateOutcome downloaded =
             DownloadWhole(http, url, temporary, target, stop, keyUsed, signatureUsed, continuation);
         if (downloaded != TUpdateOutcome::Replaced)
@@ -274,7 +284,7 @@ TUpdateOutcome Transfer(TIdHTTP &http, const std::string &url,
     }
     if (stop.stop_requested())
         return TUpdateOutcome::Cancelled;
-    return Publish(temporary, target, beforeReplace);
+    return InstallNewClient(temporary, target, beforeReplace);
 }
 
 } // namespace
@@ -289,7 +299,7 @@ TUpdateOutcome DownloadAndReplace(TIdHTTP &http, const std::string &url,
     try {
         temporary = platform::TemporaryPathBeside(target);
         outcome =
-            Transfer(http, url, temporary, target, beforeReplace, stop, publisherKey, continuation);
+            RunUpdateSteps(http, url, temporary, target, beforeReplace, stop, publisherKey, continuation);
     } catch (const std::exception &) {
         outcome = TUpdateOutcome::ReplaceFailed;
     }
