@@ -9,6 +9,7 @@
 #include "progress_text.h"
 #include "proxy_cache.h"
 #include "shell_seam.h"
+#include "state_folder.h"
 #include "tick_count.h"
 #include "window_texts.h"
 
@@ -81,6 +82,7 @@ UpdaterServices UpdaterServices::System() {
     services.Quit = [] { QCoreApplication::quit(); };
     services.Endpoints = UpdaterEndpoints::Current();
     services.PublisherKey = std::string(verify::BuiltInPublisherKey());
+    services.StateFolder = platform::UpdaterStateFolder();
     return services;
 }
 

@@ -76,11 +76,15 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
     const std::stop_token stop = Sender.StopToken();
     // The system's proxy answers hold for this press and end with it.
     IdHTTP1->SetProxyLookup(ProxyLookup(stop));
+    TUpdateSettings settings;
+    settings.PublisherKey = services_.PublisherKey;
+    settings.StateFolder = services_.StateFolder;
+    settings.Continuation = &continuation_;
     const TUpdateOutcome outcome = DownloadAndReplace(
         *IdHTTP1, services_.Endpoints.DownloadUrl.toStdString(), target_,
         // The running client is ended only once a complete download is ready.
         [this] { platform::TerminateProcessByName(*services_.Processes, ClientExeName); }, stop,
-        services_.PublisherKey, &continuation_);
+        settings);
     relay_->PostFlush();
     if (!UpdateSucceeded(outcome)) {
         QMetaObject::invokeMethod(this, "ShowOutcome", Qt::QueuedConnection,

@@ -34,6 +34,8 @@ struct UpdaterServices {
     UpdaterEndpoints Endpoints;
     /// Where the client lives; empty means the current directory at the time of the download.
     std::filesystem::path ClientFolder;
+    /// The updater's own state folder (the release floor); empty keeps none there.
+    std::filesystem::path StateFolder;
     std::chrono::milliseconds ConnectTimeout{15000};
     /// A transfer that receives nothing for this long fails.
     std::chrono::milliseconds StallTimeout{30000};

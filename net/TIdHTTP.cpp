@@ -72,6 +72,7 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
     request.accept = request_.Accept;
     request.contentType = request_.ContentType;
     request.contentEncoding = request_.ContentEncoding;
+    request.cacheControl = request_.CacheControl;
     request.cookies = allowCookies_;
     request.connectTimeout = connectTimeout_;
     request.stallTimeout = stallTimeout_;

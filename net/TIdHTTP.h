@@ -33,6 +33,8 @@ struct TIdHTTPRequest {
     std::string ContentType;
     /// Sent as Content-Encoding when set, although a GET carries no body.
     std::string ContentEncoding;
+    /// Sent as Cache-Control when set ("no-cache": a cache on the way must ask the server again).
+    std::string CacheControl;
 
     /// When 0 or more, asks only for the rest of the resource from this byte on
     /// ("Range: bytes=N-"). A 206 reply must then continue exactly there (see `TIdHTTP::Get`); a

@@ -8,9 +8,13 @@
 #include <string>
 
 #ifdef _WIN32
+#include <windows.h>
+
+#include <fcntl.h>
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -23,11 +27,58 @@ constexpr std::size_t kFileBufferSize = std::size_t{128} * 1024;
 /// final flush has little left to do and the dirty pages never pile up.
 constexpr std::int64_t kWriteBackStep = std::int64_t{8} << 20;
 
+/// Opens the file for writing, creating it when missing (readable by its owner only), never
+/// through a link and never into a file that is not plainly ours: a download's file is always
+/// one this program made, so anything else at its name was planted. Sets errno on failure.
 std::FILE *OpenForWriting(const std::filesystem::path &path, bool append) {
 #ifdef _WIN32
-    return _wfopen(path.c_str(), append ? L"ab" : L"wb");
+    HANDLE handle =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = EACCES;
+        return nullptr;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    LARGE_INTEGER end{};
+    const bool plain = ::GetFileInformationByHandle(handle, &information) &&
+                       !(information.dwFileAttributes &
+                         (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+                       information.nNumberOfLinks == 1 &&
+                       (append ? ::SetFilePointerEx(handle, end, nullptr, FILE_END) != FALSE
+                               : ::SetEndOfFile(handle) != FALSE);
+    const int fd = plain ? _open_osfhandle(reinterpret_cast<intptr_t>(handle),
+                                           (append ? _O_APPEND : 0) | _O_BINARY | _O_WRONLY)
+                         : -1;
+    if (fd < 0) {
+        ::CloseHandle(handle);
+        errno = EPERM;
+        return nullptr;
+    }
+    std::FILE *file = _fdopen(fd, append ? "ab" : "wb");
+    if (!file)
+        _close(fd);
+    return file;
 #else
-    return std::fopen(path.c_str(), append ? "ab" : "wb");
+    const int fd = ::open(
+        path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (append ? O_APPEND : 0), 0600);
+    if (fd < 0)
+        return nullptr;
+    // A device the caller names itself (/dev/null, /dev/full) is written as it is.
+    struct stat status {};
+    const bool plain = ::fstat(fd, &status) == 0 &&
+                       (S_ISCHR(status.st_mode) ||
+                        (S_ISREG(status.st_mode) && status.st_nlink == 1 &&
+                         status.st_uid == ::geteuid() && (append || ::ftruncate(fd, 0) == 0)));
+    if (!plain) {
+        ::close(fd);
+        errno = EPERM;
+        return nullptr;
+    }
+    std::FILE *file = ::fdopen(fd, append ? "ab" : "wb");
+    if (!file)
+        ::close(fd);
+    return file;
 #endif
 }
 

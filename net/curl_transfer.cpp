@@ -423,6 +423,9 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
     if (!request.contentEncoding.empty())
         handles.headers = Curl()->slist_append(
             handles.headers, ("Content-Encoding: " + request.contentEncoding).c_str());
+    if (!request.cacheControl.empty())
+        handles.headers = Curl()->slist_append(handles.headers,
+                                               ("Cache-Control: " + request.cacheControl).c_str());
     if (request.resumeFrom >= 0) {
         handles.headers = Curl()->slist_append(
             handles.headers, ("Range: bytes=" + std::to_string(request.resumeFrom) + "-").c_str());

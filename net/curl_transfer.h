@@ -44,6 +44,7 @@ struct TransferRequest {
     std::string accept;
     std::string contentType;
     std::string contentEncoding;
+    std::string cacheControl;
     bool cookies = true;
     std::chrono::milliseconds connectTimeout{15000};
     std::chrono::milliseconds stallTimeout{30000};

@@ -19,8 +19,4 @@ bool ReplaceFileAtomically(const std::filesystem::path &source, const std::files
                            std::error_code &error,
                            std::chrono::milliseconds retryFor = kReplaceRetryPeriod);
 
-/// A fresh name for a temporary file beside `target` ("<target>.<pid>-<n>.part"), unique within
-/// this process and between processes.
-std::filesystem::path TemporaryPathBeside(const std::filesystem::path &target);
-
 } // namespace platform

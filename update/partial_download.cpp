@@ -1,6 +1,8 @@
 // The partial file of a broken-off download and its small companion file.
 #include "partial_download.h"
 
+#include "own_files.h"
+
 #include <charconv>
 #include <fstream>
 #include <iterator>
@@ -33,6 +35,8 @@ bool HasLineBreak(const std::string &text) {
 }
 
 std::optional<TPartialDownload> ReadInfo(const std::filesystem::path &path) {
+    if (!platform::IsOwnPlainFile(path))
+        return std::nullopt;
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error || size > kMaxInfoSize)
@@ -74,14 +78,18 @@ std::optional<TPartialDownload> ClaimPartialDownload(const std::filesystem::path
                                                      const std::filesystem::path &temporary) {
     const auto part = PartialPathOf(target);
     std::error_code error;
-    if (!std::filesystem::exists(part, error)) {
+    if (!std::filesystem::exists(std::filesystem::symlink_status(part, error))) {
         DiscardPartialDownload(target); // an info file without its partial file
         return std::nullopt;
     }
+    // Only a plain file of ours: a link could make the download append to (and later install)
+    // a file elsewhere, and a file another user planted or still holds a name of is theirs to
+    // rewrite after it was verified.
     const auto info = ReadInfo(InfoPathOf(target));
+    const bool plain = platform::IsOwnPlainFile(part);
     const auto size = std::filesystem::file_size(part, error);
-    const bool usable = info && !error && std::filesystem::is_regular_file(part, error) &&
-                        info->Url == url && info->Size > 0 && info->Size < info->Length &&
+    const bool usable = info && plain && !error && info->Url == url && info->Size > 0 &&
+                        info->Size < info->Length &&
                         static_cast<std::uintmax_t>(info->Size) == size;
     if (!usable) {
         DiscardPartialDownload(target);
@@ -102,21 +110,33 @@ bool KeepPartialDownload(const std::filesystem::path &temporary,
     if (info.Url.empty() || HasLineBreak(info.Url) || info.Validator.empty() ||
         HasLineBreak(info.Validator) || info.Size <= 0 || info.Size >= info.Length)
         return false;
+    // Written under a fresh name and renamed into place: a link planted at the info file's name
+    // is replaced, never written through.
     const auto infoPath = InfoPathOf(target);
-    {
-        std::ofstream out(infoPath, std::ios::binary | std::ios::trunc);
+    std::error_code error;
+    try {
+        const auto infoTemporary = platform::CreateTemporaryFileBeside(infoPath);
+        std::ofstream out(infoTemporary, std::ios::binary | std::ios::trunc);
         out << kInfoHeader << '\n'
             << info.Url << '\n'
             << info.Validator << '\n'
             << info.Length << '\n'
             << info.Size << '\n';
         out.flush();
-        if (!out) {
+        out.close();
+        if (!out)
+            std::filesystem::remove(infoTemporary, error);
+        else
+            std::filesystem::rename(infoTemporary, infoPath, error);
+        if (!out || error) {
+            std::filesystem::remove(infoTemporary, error);
             DiscardPartialDownload(target);
             return false;
         }
+    } catch (const std::exception &) {
+        DiscardPartialDownload(target);
+        return false;
     }
-    std::error_code error;
     std::filesystem::rename(temporary, PartialPathOf(target), error);
     if (error) {
         DiscardPartialDownload(target);

@@ -27,15 +27,17 @@ std::string ResumeValidator(const std::string &etag, const std::string &lastModi
 
 /// Takes the partial download of `target` over for a transfer from `url`: moves "<target>.part"
 /// to `temporary` and returns what is known of it. Nothing (and no partial file left, nor its
-/// info) when there is none, or when it is not one we can continue: no or unreadable info,
-/// another address, a size that is not the recorded one, empty, or not shorter than the full
-/// length.
+/// info) when there is none, or when it is not one we can continue: either file not a plain file
+/// of this user (a link, a file with another name elsewhere, another user's), no or unreadable
+/// info, another address, a size that is not the recorded one, empty, or not shorter than the
+/// full length.
 std::optional<TPartialDownload> ClaimPartialDownload(const std::filesystem::path &target,
                                                      const std::string &url,
                                                      const std::filesystem::path &temporary);
 
-/// Keeps `temporary` as the partial download of `target` with `info` (the info is written
-/// first, then the file is renamed into place, so the pair is never half-made). False, and
+/// Keeps `temporary` as the partial download of `target` with `info` (the info is written to a
+/// fresh file and renamed into place first, then the partial file is renamed into place, so the
+/// pair is never half-made and nothing planted at either name is written through). False, and
 /// nothing kept, when either step fails.
 bool KeepPartialDownload(const std::filesystem::path &temporary,
                          const std::filesystem::path &target, const TPartialDownload &info);

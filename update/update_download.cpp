@@ -5,13 +5,16 @@
 #include "continuation_wait.h"
 #include "file_replace.h"
 #include "installed_client.h"
+#include "own_files.h"
 #include "partial_download.h"
 #include "patch_decoder.h"
 #include "patch_update.h"
+#include "release_floor.h"
 #include "verifying_sink.h"
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <optional>
 #include <system_error>
 
@@ -57,6 +60,21 @@ private:
     TIdHTTP::TWorkEndEvent end_;
 };
 
+/// Asks caches on the way for a fresh copy while it lives: a signature a cache kept longer than
+/// the client would freeze players on an old release.
+class TCacheBypass {
+public:
+    explicit TCacheBypass(TIdHTTPRequest &request) : request_(request) {
+        request_.CacheControl = "no-cache";
+    }
+    ~TCacheBypass() { request_.CacheControl.clear(); }
+    TCacheBypass(const TCacheBypass &) = delete;
+    TCacheBypass &operator=(const TCacheBypass &) = delete;
+
+private:
+    TIdHTTPRequest &request_;
+};
+
 /// Clears the resume fields of the request however the transfer ends.
 struct TResumeReset {
     TIdHTTPRequest &request;
@@ -66,6 +84,12 @@ struct TResumeReset {
         request.ResumeTotal = -1;
     }
 };
+
+std::int64_t UnixNow() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
 
 TUpdateOutcome OutcomeOf(TIdHTTPErrorKind kind) {
     switch (kind) {
@@ -84,24 +108,43 @@ TUpdateOutcome OutcomeOf(TIdHTTPErrorKind kind) {
     return TUpdateOutcome::ConnectionFailed;
 }
 
-/// Fetches and checks the signature of `url` against `keyText`; nothing but the parsed pieces
-/// when they are the key's, otherwise the outcome that ends the run.
+/// The published signature of the client, checked against the key: its parts and its text,
+/// which is kept beside the client once the release it signs is accepted.
+struct TPublishedSignature {
+    verify::MinisignPublicKey Key;
+    verify::MinisignSignature Signature;
+    std::string Text;
+    verify::TrustedComment Comment;
+};
+
+/// What a reply outside 2xx to the signature request means: no signature published (404, 410,
+/// and other refusals) makes the download unverifiable; a proxy that wants credentials (407) or
+/// a server in trouble (5xx) is only a server error.
+TUpdateOutcome SignatureRefusal(int status) {
+    return status == 407 || status >= 500 ? TUpdateOutcome::ServerRejected
+                                          : TUpdateOutcome::NotAuthentic;
+}
+
+/// Fetches the signature of `url` (past any cache on the way) and checks that it is `keyText`'s
+/// and carries a readable trusted comment; otherwise the outcome that ends the run.
 TUpdateOutcome FetchSignature(TIdHTTP &http, const std::string &url, const std::string &keyText,
-                              const std::stop_token &stop, verify::MinisignPublicKey &key,
-                              verify::MinisignSignature &signature) {
+                              const std::stop_token &stop, TPublishedSignature &published) {
     const auto parsedKey = verify::ParseMinisignPublicKey(keyText);
     if (!parsedKey)
         return TUpdateOutcome::NotAuthentic;
     TSignatureSink sink;
     try {
         TQuietProgress quiet(http);
+        TCacheBypass fresh(http.Request());
         http.Get(url + ".minisig", sink);
     } catch (const EIdHTTPError &error) {
         if (stop.stop_requested())
             return TUpdateOutcome::Cancelled;
-        // A missing or oversized signature makes the download unverifiable; a broken
-        // connection is only a broken connection.
         const TUpdateOutcome outcome = OutcomeOf(error.Kind());
+        if (outcome == TUpdateOutcome::ServerRejected)
+            return SignatureRefusal(http.ResponseCode());
+        // An oversized signature makes the download unverifiable; a broken connection is only
+        // a broken connection.
         return outcome == TUpdateOutcome::ConnectionFailed || outcome == TUpdateOutcome::Cancelled
                    ? outcome
                    : TUpdateOutcome::NotAuthentic;
@@ -109,8 +152,10 @@ TUpdateOutcome FetchSignature(TIdHTTP &http, const std::string &url, const std::
     const auto parsed = verify::ParseMinisignSignature(sink.Text());
     if (!parsed || verify::CheckSignatureHeader(*parsedKey, *parsed) != verify::Verdict::Authentic)
         return TUpdateOutcome::NotAuthentic;
-    key = *parsedKey;
-    signature = *parsed;
+    const auto comment = verify::ParseTrustedComment(parsed->trustedComment);
+    if (!comment)
+        return TUpdateOutcome::NotAuthentic;
+    published = TPublishedSignature{*parsedKey, *parsed, sink.Text(), *comment};
     return TUpdateOutcome::Replaced;
 }
 
@@ -219,14 +264,17 @@ TUpdateOutcome DownloadWhole(TIdHTTP &http, const std::string &url,
 
 /// Puts the complete new client in `temporary` in the place of `target`, made executable,
 /// after `beforeReplace` has ended the running client.
-TUpdateOutcome InstallNewClient(const std::filesystem::path &temporary, const std::filesystem::path &target,
-                       const std::function<void()> &beforeReplace) {
-    std::error_code ignored;
-    std::filesystem::permissions(temporary,
-                                 std::filesystem::perms::owner_exec |
-                                     std::filesystem::perms::group_exec |
-                                     std::filesystem::perms::others_exec,
-                                 std::filesystem::perm_options::add, ignored);
+TUpdateOutcome InstallNewClient(const std::filesystem::path &temporary,
+                                const std::filesystem::path &target,
+                                const std::function<void()> &beforeReplace) {
+    // The file was written readable by its owner only; it takes the old client's permissions.
+    if (const auto permissions = platform::ClientPermissions(target)) {
+        std::error_code error;
+        std::filesystem::permissions(temporary, *permissions,
+                                     std::filesystem::perm_options::replace, error);
+        if (error)
+            return TUpdateOutcome::ReplaceFailed;
+    }
     if (beforeReplace)
         beforeReplace();
     std::error_code error;
@@ -235,24 +283,36 @@ TUpdateOutcome InstallNewClient(const std::filesystem::path &temporary, const st
                : TUpdateOutcome::ReplaceFailed;
 }
 
-/// The steps of one update: the signature, the installed client, a patch or the whole file, the
-/// replace. The caller removes `temporary` afterwards.
+/// The steps of one update: the signature and the release it names, the installed client, a
+/// patch or the whole file, the replace, and with a key the release kept as the new floor. The
+/// caller removes `temporary` afterwards.
 TUpdateOutcome RunUpdateSteps(TIdHTTP &http, const std::string &url,
-                        const std::filesystem::path &temporary, const std::filesystem::path &target,
-                        const std::function<void()> &beforeReplace, const std::stop_token &stop,
-                        const std::string &publisherKey, TContinuationWait *continuation) {
+                              const std::filesystem::path &temporary,
+                              const std::filesystem::path &target,
+                              const std::function<void()> &beforeReplace,
+                              const std::stop_token &stop, const TUpdateSettings &settings) {
     std::stop_callback cancelOnStop(stop, [&http] { http.Cancel(); });
-    verify::MinisignPublicKey key;
-    verify::MinisignSignature signature;
-    const bool verifying = !publisherKey.empty();
+    TPublishedSignature published;
+    std::optional<TReleaseFloor> floor;
+    TReleaseJudgement judgement = TReleaseJudgement::Newer;
+    const bool verifying = !settings.PublisherKey.empty();
     if (verifying) {
         const TUpdateOutcome fetched =
-            FetchSignature(http, url, publisherKey, stop, key, signature);
+            FetchSignature(http, url, settings.PublisherKey, stop, published);
         if (fetched != TUpdateOutcome::Replaced)
             return fetched;
+        floor.emplace(target, settings.StateFolder, published.Key);
+        judgement = JudgeRelease(published.Comment, target.filename().string(), floor->Load(),
+                                 settings.Now ? settings.Now() : UnixNow());
+        if (judgement == TReleaseJudgement::Refused)
+            return TUpdateOutcome::NotAuthentic;
     }
-    const verify::MinisignPublicKey *keyUsed = verifying ? &key : nullptr;
-    const verify::MinisignSignature *signatureUsed = verifying ? &signature : nullptr;
+    const verify::MinisignPublicKey *keyUsed = verifying ? &published.Key : nullptr;
+    const verify::MinisignSignature *signatureUsed = verifying ? &published.Signature : nullptr;
+    const auto accept = [&] {
+        if (floor)
+            floor->Keep(published.Text, published.Comment.Timestamp);
+    };
 
     // The installed client is read only when its hash or its verdict can serve: with a key (it
     // may be the newest already), or when it is small enough to be a patch's reference.
@@ -267,24 +327,32 @@ TUpdateOutcome RunUpdateSteps(TIdHTTP &http, const std::string &url,
         return TUpdateOutcome::Cancelled;
     if (installed && installed->Authentic) {
         // Already the newest: the same end as an update, without a transfer or a rewrite.
+        accept();
         if (beforeReplace)
             beforeReplace();
         return TUpdateOutcome::UpToDate;
     }
+    // The floor's own release with other bytes installed: whatever is served under that time is
+    // no newer than what the player has been given before.
+    if (judgement == TReleaseJudgement::Same)
+        return TUpdateOutcome::NotAuthentic;
     const TPatchOutcome patched =
         installed ? UpdateByPatch(http, url, *installed, temporary, keyUsed, signatureUsed, stop)
                   : TPatchOutcome::NotOffered;
     if (patched == TPatchOutcome::Cancelled)
         return TUpdateOutcome::Cancelled;
     if (patched != TPatchOutcome::Built) {
-        const TUpdateOutcome downloaded =
-            DownloadWhole(http, url, temporary, target, stop, keyUsed, signatureUsed, continuation);
+        const TUpdateOutcome downloaded = DownloadWhole(http, url, temporary, target, stop, keyUsed,
+                                                        signatureUsed, settings.Continuation);
         if (downloaded != TUpdateOutcome::Replaced)
             return downloaded;
     }
     if (stop.stop_requested())
         return TUpdateOutcome::Cancelled;
-    return InstallNewClient(temporary, target, beforeReplace);
+    const TUpdateOutcome installedNew = InstallNewClient(temporary, target, beforeReplace);
+    if (installedNew == TUpdateOutcome::Replaced)
+        accept();
+    return installedNew;
 }
 
 } // namespace
@@ -292,14 +360,13 @@ TUpdateOutcome RunUpdateSteps(TIdHTTP &http, const std::string &url,
 TUpdateOutcome DownloadAndReplace(TIdHTTP &http, const std::string &url,
                                   const std::filesystem::path &target,
                                   const std::function<void()> &beforeReplace, std::stop_token stop,
-                                  const std::string &publisherKey,
-                                  TContinuationWait *continuation) {
+                                  const TUpdateSettings &settings) {
     std::filesystem::path temporary;
     TUpdateOutcome outcome;
     try {
-        temporary = platform::TemporaryPathBeside(target);
-        outcome =
-            RunUpdateSteps(http, url, temporary, target, beforeReplace, stop, publisherKey, continuation);
+        platform::RemoveLeftoverTemporaryFiles(target);
+        temporary = platform::CreateTemporaryFileBeside(target);
+        outcome = RunUpdateSteps(http, url, temporary, target, beforeReplace, stop, settings);
     } catch (const std::exception &) {
         outcome = TUpdateOutcome::ReplaceFailed;
     }

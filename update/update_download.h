@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <stop_token>
@@ -19,6 +20,19 @@ enum class TUpdateOutcome {
     UpToDate,         ///< the installed client already is the signed newest: nothing was fetched
 };
 
+/// How an update is to be made beyond its address and target.
+struct TUpdateSettings {
+    /// The publisher's minisign public key text (one line); empty verifies nothing.
+    std::string PublisherKey;
+    /// The updater's own state folder, where the release floor is kept beside the signature
+    /// kept with the client (see release_floor.h); empty keeps only the latter.
+    std::filesystem::path StateFolder;
+    /// The pauses of automatic continuations; null: a broken download is not continued.
+    TContinuationWait *Continuation = nullptr;
+    /// The player's clock in unix seconds, for signatures that expire; empty: the system's.
+    std::function<std::int64_t()> Now;
+};
+
 /// True for the outcomes that end a press as an update does: the success box, the client
 /// started, the exit.
 inline bool UpdateSucceeded(TUpdateOutcome outcome) {
@@ -29,9 +43,13 @@ inline bool UpdateSucceeded(TUpdateOutcome outcome) {
 /// on disk (and found authentic when a key is given), runs `beforeReplace` (which ends the
 /// running client) and atomically puts the file in the place of `target`, made executable.
 ///
-/// With `publisherKey` (minisign's one-line key text) the signature `url` + ".minisig" is fetched
-/// first, the body is verified as it streams, and anything short of a signature by that key of
-/// exactly these bytes ends in `NotAuthentic`. An empty key verifies nothing.
+/// With a publisher key the signature `url` + ".minisig" is fetched first (past caches), the body
+/// is verified as it streams, and anything short of a signature by that key of exactly these
+/// bytes ends in `NotAuthentic`. So does a signature whose trusted comment names another file,
+/// is older than the release floor, undated while a floor exists, expired, or dates the floor's
+/// own release while other bytes are installed. A 407 or 5xx to the signature request is
+/// `ServerRejected`. After `Replaced` or `UpToDate` the accepted signature is kept as the new
+/// floor. An empty key verifies nothing.
 ///
 /// Patches: first the installed client is read (streamed, on the calling thread). With a key,
 /// when the signature already verifies it, `beforeReplace` runs and the outcome is `UpToDate`:
@@ -42,10 +60,13 @@ inline bool UpdateSucceeded(TUpdateOutcome outcome) {
 /// Resuming: a transfer that broke off for a connection-type reason after a reply with a
 /// validator and a length leaves its bytes as "<target>.part" (see partial_download.h); the next
 /// call asks only for the rest and restarts from zero whenever the server does not continue
-/// exactly there. Every other outcome removes the partial file. With `continuation`, a transfer
+/// exactly there. Every other outcome removes the partial file. With a `Continuation`, a transfer
 /// that broke off so after bytes arrived continues by itself, after the continuation's pauses,
 /// up to its number of times within this call; only the last failure is returned (a stop during
 /// a pause returns `ConnectionFailed` and keeps the partial file).
+///
+/// The temporary file is made anew beside `target` (see own_files.h); temporary files a killed
+/// run left there are removed first. The new client takes the old one's permissions.
 ///
 /// On every outcome but `Replaced` and `UpToDate` the temporary file is gone (or kept as the
 /// partial file), `target` is untouched and `beforeReplace` has not run. `stop` cancels the
@@ -53,8 +74,7 @@ inline bool UpdateSucceeded(TUpdateOutcome outcome) {
 TUpdateOutcome DownloadAndReplace(TIdHTTP &http, const std::string &url,
                                   const std::filesystem::path &target,
                                   const std::function<void()> &beforeReplace, std::stop_token stop,
-                                  const std::string &publisherKey = {},
-                                  TContinuationWait *continuation = nullptr);
+                                  const TUpdateSettings &settings = {});
 
 /// True for a reply content type that announces an HTML page ("text/html; charset=...").
 bool IsHtmlContentType(const std::string &contentType);

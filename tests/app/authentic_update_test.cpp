@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -62,27 +64,31 @@ protected:
     /// the file is not authentic and an untouched client that nobody ended. Without a body the
     /// signature must be refused before the client is asked for.
     void ExpectRefused(const ScriptedReply &signatureReply, const std::optional<std::string> &body,
-                       const char *what) {
+                       const char *what, const QString &warning = WindowText::NotAuthentic()) {
         SCOPED_TRACE(what);
         server.Enqueue(signatureReply);
         if (body)
             server.Enqueue(ScriptedReply::Ok(*body));
         world.messages.shown.clear();
         const std::size_t before = server.Requests().size();
+        const std::size_t ended = world.processes.Terminated().size();
         PressAndWaitForTheRunToEnd();
         // With a body: the signature, the patch (none) and the client.
         EXPECT_EQ(server.Requests().size(), before + (body ? 3 : 1));
         EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
-        EXPECT_EQ(harness::ReadFile(ClientFile()), kOldClient);
-        EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
-        EXPECT_TRUE(world.processes.Terminated().empty());
+        EXPECT_EQ(harness::ReadFile(ClientFile()), installed);
+        EXPECT_EQ(folder.Entries(), leftBeside);
+        EXPECT_EQ(world.processes.Terminated().size(), ended) << "nobody was ended";
         ASSERT_EQ(world.messages.shown.size(), 1u);
         EXPECT_EQ(world.messages.shown[0].Kind, TMessageKind::Warning);
-        EXPECT_EQ(world.messages.shown[0].Text, WindowText::NotAuthentic());
+        EXPECT_EQ(world.messages.shown[0].Text, warning);
     }
 
     static inline harness::MinisignKey *publisher = nullptr;
     static inline harness::MinisignKey *stranger = nullptr;
+    /// What a refused run must leave: the installed client and the files beside it.
+    std::string installed = kOldClient;
+    std::vector<std::string> leftBeside{kClientName};
     harness::FakeWorld world;
     harness::ScratchFolder folder;
     TestHttpServer server;
@@ -133,6 +139,56 @@ TEST_F(AuthenticUpdate, AnythingButThePublishersSignatureOfTheseBytesIsRefused) 
                   "a garbage .minisig");
     ExpectRefused(ScriptedReply::Ok(std::string(4 * 1024 * 1024, 'A')), std::nullopt,
                   "a .minisig of megabytes");
+}
+
+TEST_F(AuthenticUpdate, ReleasesOnlyMoveForwardAndOnlyTheClientsOwnSignatureIsTaken) {
+    const auto release = [](std::int64_t time, const std::string &file = kClientName) {
+        return "timestamp:" + std::to_string(time) + "\tfile:" + file + "\thashed";
+    };
+    const std::string newer = testsupport::PatternBytes(200'000);
+    const std::string older = testsupport::PatternBytes(100'000);
+    const auto now = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+    MakeForm(publisher->PublicKey());
+    ExpectRefused(ScriptedReply::Ok(publisher->SignBytes(newer, false, release(2000, "tool.exe"))),
+                  std::nullopt, "another file the publisher signed");
+    ExpectRefused(ScriptedReply::Ok(publisher->SignBytes(
+                      newer, false, release(2000) + "\texpires:" + std::to_string(now - 90'000))),
+                  std::nullopt, "a signature expired more than a day ago");
+    ExpectRefused(ScriptedReply::Status(503, "Service Unavailable"), std::nullopt,
+                  "a server in trouble", WindowText::ServerRejected());
+
+    // The newer release is installed and its signature kept beside it, asked for past caches.
+    server.Enqueue(ScriptedReply::Ok(publisher->SignBytes(newer, false, release(2000))));
+    server.Enqueue(ScriptedReply::Ok(newer));
+    PressAndWaitForTheRunToEnd();
+    ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
+    EXPECT_TRUE(harness::ReadFile(ClientFile()) == newer);
+    const auto signatureRequest =
+        server.Requests().back().requestLine.find(".minisig") == std::string::npos
+            ? server.Requests()[server.Requests().size() - 3]
+            : server.Requests().back();
+    EXPECT_NE(std::find(signatureRequest.headers.begin(), signatureRequest.headers.end(),
+                        std::pair<std::string, std::string>("Cache-Control", "no-cache")),
+              signatureRequest.headers.end());
+    installed = newer;
+    leftBeside = {kClientName, kClientName + ".minisig"};
+
+    // An older release stays refused, by the kept signature and, once that is gone, by the
+    // state folder; so does one without a date and the floor's own time with other bytes.
+    const std::string olderSignature = publisher->SignBytes(older, false, release(1500));
+    MakeForm(publisher->PublicKey());
+    ExpectRefused(ScriptedReply::Ok(olderSignature), std::nullopt, "an older release");
+    ExpectRefused(ScriptedReply::Ok(publisher->SignBytes(older, false, "file:" + kClientName)),
+                  std::nullopt, "an undated release once a floor exists");
+    ExpectRefused(ScriptedReply::Ok(publisher->SignBytes(older, false, release(2000))),
+                  std::nullopt, "the installed release's time with other bytes");
+    std::filesystem::remove(ClientFile().string() + ".minisig");
+    leftBeside = {kClientName};
+    MakeForm(publisher->PublicKey());
+    ExpectRefused(ScriptedReply::Ok(olderSignature), std::nullopt,
+                  "an older release with the kept signature deleted");
 }
 
 TEST_F(AuthenticUpdate, ABuildWithoutAKeyUpdatesAnUnsignedClientAndAsksForNoSignature) {

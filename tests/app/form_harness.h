@@ -145,6 +145,8 @@ struct FakeWorld {
     FakeMessages messages;
     FakeTick tick;
     std::atomic<int> quits{0};
+    /// The updater's state folder, private to the test: no release floor reaches another test.
+    ScratchFolder state;
 
     UpdaterServices Services(const QString &server, const std::filesystem::path &folder) {
         UpdaterServices services;
@@ -156,6 +158,7 @@ struct FakeWorld {
         services.Quit = [this] { ++quits; };
         services.Endpoints = UpdaterEndpoints::From(server, server, {});
         services.ClientFolder = folder;
+        services.StateFolder = state.Path();
         // A broken download ends the run at once unless a test asks for continuations.
         services.ContinuationPauses.clear();
         return services;

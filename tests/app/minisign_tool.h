@@ -4,7 +4,9 @@
 // checked against what publishers will really run.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -38,20 +40,33 @@ public:
     /// The one-line public key text, as a build is given it.
     const std::string &PublicKey() const { return publicKey_; }
 
-    /// Signs `file` and returns the `.minisig` text (`legacy`: minisign -l).
-    std::string Sign(const std::filesystem::path &file, bool legacy = false) const {
+    /// Signs `file` and returns the `.minisig` text (`legacy`: minisign -l). The trusted comment
+    /// is minisign's own form, "timestamp:<time>\tfile:<name>\thashed", with a time that rises
+    /// by a second at every signature, as for releases signed one after another; or
+    /// `trustedComment` when given.
+    std::string Sign(const std::filesystem::path &file, bool legacy = false,
+                     std::string trustedComment = {}) const {
+        static std::int64_t nextTime = std::time(nullptr);
+        if (trustedComment.empty())
+            trustedComment = "timestamp:" + std::to_string(nextTime++) +
+                             "\tfile:" + file.filename().string() + "\thashed";
         const auto signature = folder_ / "out.minisig";
+        const auto comment = folder_ / "comment.txt";
+        std::ofstream(comment, std::ios::binary) << trustedComment;
         Run(std::string("-S") + (legacy ? " -l" : "") + " -s " + Quote(folder_ / "key.sec") +
-            " -m " + Quote(file) + " -x " + Quote(signature));
+            " -m " + Quote(file) + " -x " + Quote(signature) + " -t \"$(cat " + Quote(comment) +
+            ")\"");
         std::ifstream in(signature, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    /// Signs `bytes` (written to a scratch file first).
-    std::string SignBytes(const std::string &bytes, bool legacy = false) const {
-        const auto file = folder_ / "file.bin";
+    /// Signs `bytes` as a file named `name` (the client's, unless a test wants another).
+    std::string SignBytes(const std::string &bytes, bool legacy = false,
+                          const std::string &trustedComment = {},
+                          const std::string &name = "Zorvane_Online_Sardel.exe") const {
+        const auto file = folder_ / name;
         std::ofstream(file, std::ios::binary) << bytes;
-        return Sign(file, legacy);
+        return Sign(file, legacy, trustedComment);
     }
 
 private:

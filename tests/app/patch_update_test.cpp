@@ -66,7 +66,10 @@ protected:
         EXPECT_TRUE(ProcessEventsUntil([&] { return world->quits == 1; }));
         // Compared without printing: a megabyte of bytes in a failure says nothing.
         EXPECT_TRUE(harness::ReadFile(ClientFile()) == kNew) << "not the new client";
-        EXPECT_EQ(folder.Entries(), Lines{kClientName});
+        // With a key, the accepted signature is kept beside the client.
+        const Lines left =
+            key.empty() ? Lines{kClientName} : Lines{kClientName, kClientName + ".minisig"};
+        EXPECT_EQ(folder.Entries(), left);
         EXPECT_EQ(world->processes.Terminated(), std::vector<std::uint32_t>{4242});
         EXPECT_EQ(world->messages.shown.size(), 1u) << "the success box alone";
         EXPECT_EQ(world->shell.Opened().size(), 2) << "the site, then the client";

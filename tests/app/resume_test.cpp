@@ -87,6 +87,9 @@ protected:
         EXPECT_TRUE(world.processes.Terminated().empty());
     }
 
+    /// What an update leaves beside the client: the accepted signature, nothing else.
+    static std::vector<std::string> KeptFiles() { return {kClientName, kClientName + ".minisig"}; }
+
     /// The lines of nginx's access log for the client itself (not its signature).
     std::vector<std::string> ClientLogLines() const {
         std::ifstream in(logs.Path() / "access.log");
@@ -113,7 +116,7 @@ TEST_F(Resume, TheNextPressAsksOnlyForTheRestAndTheVerifiedClientArrivesWhole) {
     PressAndWaitForTheRunToEnd();
     ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), testsupport::PatternBytes(kSize));
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName}) << "no partial file left";
+    EXPECT_EQ(folder.Entries(), KeptFiles()) << "no partial file left";
     EXPECT_EQ(form->Label2->text(), QString::number(kSize)) << "the count shows the whole file";
     EXPECT_EQ(form->ProgressBar1->Text(), QStringLiteral("100%"));
     // The clock stands still (1 ms per attempt): the speed is this attempt's bytes alone, not
@@ -153,7 +156,7 @@ TEST_F(Resume, AFileChangedOnTheServerBetweenPressesIsDownloadedWholeAgain) {
     std::filesystem::last_write_time(served, before + std::chrono::hours(1));
     PressAndWaitForTheRunToEnd();
     ExpectWholeFileOnTheSecondPress(ClientLogLines(), *form, folder.Path() / kClientName, changed);
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
+    EXPECT_EQ(folder.Entries(), KeptFiles());
 }
 
 TEST_F(Resume, AServerWithoutRangesSendsTheWholeFileAndTheDownloadStartsFromZero) {
@@ -162,7 +165,7 @@ TEST_F(Resume, AServerWithoutRangesSendsTheWholeFileAndTheDownloadStartsFromZero
     PressAndWaitForTheRunToEnd();
     ExpectWholeFileOnTheSecondPress(ClientLogLines(), *form, folder.Path() / kClientName,
                                     testsupport::PatternBytes(kSize));
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
+    EXPECT_EQ(folder.Entries(), KeptFiles());
 }
 
 } // namespace

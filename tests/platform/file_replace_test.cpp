@@ -1,4 +1,5 @@
 #include "file_replace.h"
+#include "own_files.h"
 
 #include <gtest/gtest.h>
 
@@ -38,14 +39,14 @@ protected:
 };
 
 TEST_F(FileReplace, NewFileTakesThePlaceOfTheOldOrOfNothing) {
-    const fs::path first = platform::TemporaryPathBeside(target_);
+    const fs::path first = platform::CreateTemporaryFileBeside(target_);
     WriteAll(first, "first client");
     std::error_code error;
     ASSERT_TRUE(platform::ReplaceFileAtomically(first, target_, error)) << error.message();
     EXPECT_EQ(ReadAll(target_), "first client");
     EXPECT_FALSE(fs::exists(first));
 
-    const fs::path second = platform::TemporaryPathBeside(target_);
+    const fs::path second = platform::CreateTemporaryFileBeside(target_);
     WriteAll(second, std::string(100000, 'x'));
     ASSERT_TRUE(platform::ReplaceFileAtomically(second, target_, error)) << error.message();
     EXPECT_EQ(ReadAll(target_), std::string(100000, 'x'));
@@ -53,7 +54,7 @@ TEST_F(FileReplace, NewFileTakesThePlaceOfTheOldOrOfNothing) {
 }
 
 TEST_F(FileReplace, FailureLeavesBothFilesAsTheyWere) {
-    const fs::path temporary = platform::TemporaryPathBeside(target_);
+    const fs::path temporary = platform::CreateTemporaryFileBeside(target_);
     WriteAll(temporary, "new");
     // A folder in the target's place cannot be replaced by a file.
     fs::create_directories(target_ / "inside");
@@ -67,15 +68,6 @@ TEST_F(FileReplace, FailureLeavesBothFilesAsTheyWere) {
     EXPECT_FALSE(platform::ReplaceFileAtomically(folder_ / "missing.part", folder_ / "other.exe",
                                                  error, std::chrono::milliseconds(0)));
     EXPECT_TRUE(error);
-}
-
-TEST(TemporaryPath, UniqueAndBesideTheTarget) {
-    const fs::path target = fs::path("games") / "client.exe";
-    const fs::path a = platform::TemporaryPathBeside(target);
-    const fs::path b = platform::TemporaryPathBeside(target);
-    EXPECT_NE(a, b);
-    EXPECT_EQ(a.parent_path(), target.parent_path());
-    EXPECT_EQ(a.extension(), ".part");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // What the engine leaves in the client's folder: a broken download kept as "<client>.part" with
 // its info, taken over only when everything recorded still holds, and temporary names that never
 // meet.
-#include "file_replace.h"
+#include "own_files.h"
 #include "partial_download.h"
 #include "scratch_folder.h"
 
@@ -19,13 +19,13 @@ constexpr const char *kUrl = "http://127.0.0.1:1/program_download/Zorvane_Online
 TEST(PartialDownload, KeptBytesAreClaimedOnceForTheSameAddressAndNothingIsLeftBehind) {
     harness::ScratchFolder folder;
     const auto target = folder.Path() / "Zorvane_Online_Sardel.exe";
-    const auto temporary = platform::TemporaryPathBeside(target);
+    const auto temporary = platform::CreateTemporaryFileBeside(target);
     WriteFile(temporary, "first half");
     ASSERT_TRUE(KeepPartialDownload(temporary, target, {kUrl, "\"v1\"", 20, 10}));
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"Zorvane_Online_Sardel.exe.part",
-                                                         "Zorvane_Online_Sardel.exe.part.info"}));
+                                                          "Zorvane_Online_Sardel.exe.part.info"}));
 
-    const auto claimedInto = platform::TemporaryPathBeside(target);
+    const auto claimedInto = platform::CreateTemporaryFileBeside(target);
     const auto claimed = ClaimPartialDownload(target, kUrl, claimedInto);
     ASSERT_TRUE(claimed);
     EXPECT_EQ(claimed->Validator, "\"v1\"");
@@ -33,7 +33,7 @@ TEST(PartialDownload, KeptBytesAreClaimedOnceForTheSameAddressAndNothingIsLeftBe
     EXPECT_EQ(claimed->Size, 10);
     EXPECT_EQ(ReadFile(claimedInto), "first half");
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{claimedInto.filename().string()});
-    EXPECT_FALSE(ClaimPartialDownload(target, kUrl, platform::TemporaryPathBeside(target)));
+    EXPECT_FALSE(ClaimPartialDownload(target, kUrl, platform::CreateTemporaryFileBeside(target)));
 }
 
 TEST(PartialDownload, AnythingThatNoLongerMatchesIsDiscardedInsteadOfContinued) {
@@ -53,17 +53,44 @@ TEST(PartialDownload, AnythingThatNoLongerMatchesIsDiscardedInsteadOfContinued) 
     for (const auto &changed : cases) {
         harness::ScratchFolder folder;
         const auto target = folder.Path() / "Zorvane_Online_Sardel.exe";
-        const auto temporary = platform::TemporaryPathBeside(target);
+        const auto temporary = platform::CreateTemporaryFileBeside(target);
         WriteFile(temporary, "first half");
         ASSERT_TRUE(KeepPartialDownload(temporary, target, {kUrl, "\"v1\"", 20, 10}));
         WriteFile(PartialPathOf(target), changed.bytes);
         if (!changed.info.empty())
             WriteFile(target.string() + ".part.info", changed.info);
 
-        EXPECT_FALSE(ClaimPartialDownload(target, changed.url,
-                                          platform::TemporaryPathBeside(target)))
+        const auto into = platform::CreateTemporaryFileBeside(target);
+        EXPECT_FALSE(ClaimPartialDownload(target, changed.url, into)) << changed.what;
+        EXPECT_EQ(folder.Entries(), std::vector<std::string>{into.filename().string()})
             << changed.what;
-        EXPECT_TRUE(folder.Entries().empty()) << changed.what;
+    }
+}
+
+TEST(PartialDownload, APlantedLinkOrSharedFileIsNeverContinuedAndItsTargetStaysUntouched) {
+    harness::ScratchFolder folder;
+    harness::ScratchFolder elsewhere;
+    const auto target = folder.Path() / "Zorvane_Online_Sardel.exe";
+    const auto victim = elsewhere.Path() / "victim";
+    WriteFile(victim, "first half");
+    for (const bool hardLink : {false, true}) {
+        const auto temporary = platform::CreateTemporaryFileBeside(target);
+        WriteFile(temporary, "first half");
+        ASSERT_TRUE(KeepPartialDownload(temporary, target, {kUrl, "\"v1\"", 20, 10}));
+        std::filesystem::remove(PartialPathOf(target));
+        std::error_code error;
+        if (hardLink)
+            std::filesystem::create_hard_link(victim, PartialPathOf(target), error);
+        else
+            std::filesystem::create_symlink(victim, PartialPathOf(target), error);
+        if (error)
+            GTEST_SKIP() << "this system makes no links here: " << error.message();
+
+        const auto into = platform::CreateTemporaryFileBeside(target);
+        EXPECT_FALSE(ClaimPartialDownload(target, kUrl, into)) << hardLink;
+        EXPECT_EQ(folder.Entries(), std::vector<std::string>{into.filename().string()});
+        std::filesystem::remove(into);
+        EXPECT_EQ(ReadFile(victim), "first half");
     }
 }
 
@@ -73,7 +100,7 @@ TEST(PartialDownload, RefusesToKeepWhatCouldNotBeContinued) {
     for (const TPartialDownload &info :
          {TPartialDownload{kUrl, "", 20, 10}, TPartialDownload{kUrl, "\"v1\"\r\nX: y", 20, 10},
           TPartialDownload{kUrl, "\"v1\"", 10, 10}, TPartialDownload{kUrl, "\"v1\"", 20, 0}}) {
-        const auto temporary = platform::TemporaryPathBeside(target);
+        const auto temporary = platform::CreateTemporaryFileBeside(target);
         WriteFile(temporary, "first half");
         EXPECT_FALSE(KeepPartialDownload(temporary, target, info)) << info.Validator;
         std::filesystem::remove(temporary);
@@ -81,15 +108,28 @@ TEST(PartialDownload, RefusesToKeepWhatCouldNotBeContinued) {
     }
 }
 
-TEST(TemporaryFiles, NamesBesideTheClientNeverRepeat) {
-    const std::filesystem::path target = "folder/Zorvane_Online_Sardel.exe";
+TEST(TemporaryFiles, AreNewFilesOfUnguessableNamesAndOnlyTheirLeftoversAreCleared) {
+    harness::ScratchFolder folder;
+    const auto target = folder.Path() / "Zorvane_Online_Sardel.exe";
     std::set<std::filesystem::path> names;
-    for (int i = 0; i < 1000; ++i) {
-        const auto name = platform::TemporaryPathBeside(target);
+    for (int i = 0; i < 100; ++i) {
+        const auto name = platform::CreateTemporaryFileBeside(target);
         EXPECT_EQ(name.parent_path(), target.parent_path());
+        EXPECT_TRUE(platform::IsTemporaryNameOf(name, target)) << name;
+        EXPECT_TRUE(platform::IsOwnPlainFile(name)) << name;
         names.insert(name);
     }
-    EXPECT_EQ(names.size(), 1000u);
+    EXPECT_EQ(names.size(), 100u);
+    const auto companion = platform::CreateTemporaryFileBeside(target.string() + ".part.info");
+    EXPECT_TRUE(platform::IsTemporaryNameOf(companion, target)) << companion;
+
+    // Whatever is not of our naming stays: the client, its partial file, look-alikes.
+    for (const char *kept :
+         {"Zorvane_Online_Sardel.exe", "Zorvane_Online_Sardel.exe.part",
+          "Zorvane_Online_Sardel.exe.0123456789abcdeX.tmp", "Other.exe.0123456789abcdef.tmp"})
+        WriteFile(folder.Path() / kept, "keep");
+    platform::RemoveLeftoverTemporaryFiles(target);
+    EXPECT_EQ(folder.Entries().size(), 4u);
 }
 
 } // namespace

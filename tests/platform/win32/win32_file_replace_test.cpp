@@ -1,6 +1,7 @@
 // MoveFileExW with replace-existing and write-through, against a target that another handle or
 // a running program holds.
 #include "file_replace.h"
+#include "own_files.h"
 #include "process_terminator.h"
 #include "win32_test_support.h"
 
@@ -56,7 +57,7 @@ protected:
         folder_ = win32_test::MakeFolder(L"replace");
         target_ = folder_ / L"Zorvane_Online_Sardel.exe";
         WriteAll(target_, old_);
-        temporary_ = platform::TemporaryPathBeside(target_);
+        temporary_ = platform::CreateTemporaryFileBeside(target_);
         WriteAll(temporary_, new_);
     }
     void TearDown() override { win32_test::RemoveFolder(folder_); }

@@ -1,0 +1,97 @@
+// Files of this user beside the client, with CreateFileW flags and checks on the open handle.
+#include "../own_files.h"
+
+#include <windows.h>
+
+#include <aclapi.h>
+#include <bcrypt.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+std::wstring RandomDigits() {
+    unsigned char bytes[8] = {};
+    if (!BCRYPT_SUCCESS(::BCryptGenRandom(nullptr, bytes, sizeof bytes,
+                                          BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
+        throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(),
+                                "no random source");
+    wchar_t digits[17];
+    for (int i = 0; i < 8; ++i)
+        std::swprintf(digits + 2 * i, 3, L"%02x", bytes[i]);
+    return digits;
+}
+
+struct Handle {
+    HANDLE value = INVALID_HANDLE_VALUE;
+    ~Handle() {
+        if (value != INVALID_HANDLE_VALUE)
+            ::CloseHandle(value);
+    }
+};
+
+/// The owner this process's new files get (its token's default owner).
+bool SameOwnerAsOurFiles(PSID owner) {
+    Handle token;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token.value))
+        return false;
+    DWORD size = 0;
+    ::GetTokenInformation(token.value, TokenOwner, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    if (size == 0 || !::GetTokenInformation(token.value, TokenOwner, buffer.data(), size, &size))
+        return false;
+    return ::EqualSid(reinterpret_cast<TOKEN_OWNER *>(buffer.data())->Owner, owner) != FALSE;
+}
+
+} // namespace
+
+std::filesystem::path CreateTemporaryFileBeside(const std::filesystem::path &target) {
+    for (int attempt = 0;; ++attempt) {
+        std::filesystem::path path = target;
+        path += L"." + RandomDigits() + L".tmp";
+        Handle file;
+        file.value = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                   nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (file.value != INVALID_HANDLE_VALUE)
+            return path;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS || attempt >= 8)
+            throw std::system_error(static_cast<int>(error), std::system_category(),
+                                    "cannot create a temporary file beside " + target.string());
+    }
+}
+
+bool IsOwnPlainFile(const std::filesystem::path &path) {
+    Handle file;
+    file.value = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | READ_CONTROL,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file.value == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(file.value, &information) ||
+        (information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+        information.nNumberOfLinks != 1)
+        return false;
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetSecurityInfo(file.value, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                          nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+        return false;
+    const bool ours = owner && SameOwnerAsOurFiles(owner);
+    ::LocalFree(descriptor);
+    return ours;
+}
+
+std::optional<std::filesystem::perms> ClientPermissions(const std::filesystem::path &) {
+    return std::nullopt;
+}
+
+} // namespace platform
