@@ -201,8 +201,14 @@ TUpdateOutcome DownloadWholeOnce(TIdHTTP &http, const std::string &url,
     try {
         TVerifyingFileSink sink(temporary, key, signature);
         TResumeReset resetResume{http.Request()};
+        // Without a signature nothing proves the rest belongs to the kept bytes: ask again for
+        // the last of them too, and continue only when they come back the same.
+        const auto overlap = [&] {
+            return key ? 0
+                       : std::min<std::int64_t>(resumed->Size, TVerifyingFileSink::kMaxOverlap);
+        };
         for (;;) {
-            http.Request().ResumeFrom = resumed ? resumed->Size : -1;
+            http.Request().ResumeFrom = resumed ? resumed->Size - overlap() : -1;
             http.Request().IfRange = resumed ? resumed->Validator : std::string();
             http.Request().ResumeTotal = resumed ? resumed->Length : -1;
             try {
@@ -212,6 +218,10 @@ TUpdateOutcome DownloadWholeOnce(TIdHTTP &http, const std::string &url,
                 if (!resumed || stop.stop_requested())
                     throw;
                 resumed.reset(); // never splice: ask for the whole file instead
+            } catch (const EIdSinkFailed &) {
+                if (!resumed || !sink.OverlapMismatched() || stop.stop_requested())
+                    throw;
+                resumed.reset(); // another file behind the same validator: start from zero
             } catch (const EIdHTTPError &error) {
                 if (!stop.stop_requested() &&
                     (error.Kind() == TIdHTTPErrorKind::ConnectionLost ||
