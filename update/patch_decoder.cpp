@@ -80,6 +80,10 @@ struct TPatchDecoder::Context {
     ~Context() { ZSTD_freeDCtx(decoder); }
 };
 
+std::uint64_t MaxResultFrom(std::uint64_t referenceSize) {
+    return referenceSize * TPatchLimits::kResultGrowth + TPatchLimits::kResultMargin;
+}
+
 TPatchDecoder::TPatchDecoder(const char *reference, std::size_t referenceSize, TOutput output,
                              const TPatchLimits &limits)
     : context_(std::make_unique<Context>()), reference_(reference), referenceSize_(referenceSize),
@@ -128,9 +132,14 @@ void TPatchDecoder::ReadHeader(const char *&data, std::size_t &len) {
         throw EPatchInvalid("the frame names a dictionary instead of a reference");
     if (header.contentSize > limits_.MaxResult)
         throw EPatchInvalid("the declared result is larger than any client");
+    if (header.contentSize > MaxResultFrom(referenceSize_))
+        throw EPatchInvalid("the declared result is larger than a release of the reference grows");
     if (header.windowSize > (std::uint64_t{1} << limits_.MaxWindowLog))
         throw EPatchInvalid("the frame's window is larger than the memory bound");
     declared_ = header.contentSize;
+    // zstd never makes a frame larger than its worst case for the declared result: more input
+    // is padding (empty blocks) that would otherwise keep the decoder busy without end.
+    maxInput_ = ZSTD_compressBound(static_cast<std::size_t>(declared_)) + kMaxHeaderSize;
     headerRead_ = true;
     // The decoder reads the header too: hand it what was held back, then the rest of the piece.
     const std::size_t used = header.size - before;
@@ -140,6 +149,9 @@ void TPatchDecoder::ReadHeader(const char *&data, std::size_t &len) {
 }
 
 void TPatchDecoder::Decode(const char *data, std::size_t len) {
+    consumed_ += len;
+    if (consumed_ > maxInput_)
+        throw EPatchInvalid("the patch is longer than any patch of its declared result");
     ZSTD_inBuffer in{data, len, 0};
     for (;;) {
         ZSTD_outBuffer out{context_->buffer.data(), context_->buffer.size(), 0};

@@ -18,9 +18,18 @@ struct TPatchLimits {
     /// --patch-from` makes the window cover the reference and the result, so this must allow
     /// real clients; a frame declaring more is refused before anything is allocated.
     int MaxWindowLog = 29;
-    /// Largest reference (installed client) a patch is applied to; it is held in memory whole.
+    /// Largest reference (installed client) a patch is applied to.
     std::uint64_t MaxReference = std::uint64_t{512} << 20;
+
+    /// A new release is at most this many times its reference plus `kResultMargin`: a patch that
+    /// declares more is refused before decoding (the whole download follows), so a small patch
+    /// cannot make the updater fill memory and disk far beyond what the client could become.
+    static constexpr std::uint64_t kResultGrowth = 4;
+    static constexpr std::uint64_t kResultMargin = std::uint64_t{32} << 20;
 };
+
+/// The largest result a patch of a `referenceSize`-byte reference may declare.
+std::uint64_t MaxResultFrom(std::uint64_t referenceSize);
 
 /// A patch that cannot be applied: corrupt, truncated, over a bound, or made for another file.
 /// `what()` is a short English text for logs and tests.
@@ -36,8 +45,8 @@ public:
 /// A patch is one zstd frame that declares the result's size and carries a checksum of it (the
 /// tool writes both by default): the size is checked against the limits before decoding starts,
 /// and the checksum proves at the end that the reference was the right one and nothing was
-/// damaged. A frame without them, a second frame, trailing bytes, or any decoder error raises
-/// `EPatchInvalid`. Memory stays below the reference plus `MaxResult` plus about 1 MiB,
+/// damaged. A frame without them, a second frame, trailing bytes, more input than zstd's worst
+/// case for the declared result, or any decoder error raises `EPatchInvalid`. Memory stays below the reference plus `MaxResult` plus about 1 MiB,
 /// whatever the input; time grows with the result, which is bounded too.
 ///
 /// One thread at a time. `reference` must stay unchanged while the decoder lives.
@@ -77,4 +86,6 @@ private:
     bool frameEnded_ = false;
     std::uint64_t declared_ = 0;
     std::uint64_t produced_ = 0;
+    std::uint64_t consumed_ = 0; ///< patch bytes handed to the decoder
+    std::uint64_t maxInput_ = 0;
 };

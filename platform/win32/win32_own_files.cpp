@@ -36,17 +36,28 @@ struct Handle {
     }
 };
 
-/// The owner this process's new files get (its token's default owner).
+/// One piece of this process's token (TokenUser, TokenOwner), or nothing.
+std::vector<unsigned char> TokenPiece(HANDLE token, TOKEN_INFORMATION_CLASS piece) {
+    DWORD size = 0;
+    ::GetTokenInformation(token, piece, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    if (size == 0 || !::GetTokenInformation(token, piece, buffer.data(), size, &size))
+        buffer.clear();
+    return buffer;
+}
+
+/// True when `owner` is who this process's new files belong to: its token's default owner (an
+/// elevated administrator's is the Administrators group) or its user (what Wine gives them).
 bool SameOwnerAsOurFiles(PSID owner) {
     Handle token;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token.value))
         return false;
-    DWORD size = 0;
-    ::GetTokenInformation(token.value, TokenOwner, nullptr, 0, &size);
-    std::vector<unsigned char> buffer(size);
-    if (size == 0 || !::GetTokenInformation(token.value, TokenOwner, buffer.data(), size, &size))
-        return false;
-    return ::EqualSid(reinterpret_cast<TOKEN_OWNER *>(buffer.data())->Owner, owner) != FALSE;
+    const auto defaultOwner = TokenPiece(token.value, TokenOwner);
+    const auto user = TokenPiece(token.value, TokenUser);
+    return (!defaultOwner.empty() &&
+            ::EqualSid(reinterpret_cast<const TOKEN_OWNER *>(defaultOwner.data())->Owner, owner)) ||
+           (!user.empty() &&
+            ::EqualSid(reinterpret_cast<const TOKEN_USER *>(user.data())->User.Sid, owner));
 }
 
 } // namespace
@@ -78,7 +89,7 @@ bool IsOwnPlainFile(const std::filesystem::path &path) {
     BY_HANDLE_FILE_INFORMATION information{};
     if (!::GetFileInformationByHandle(file.value, &information) ||
         (information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
-        information.nNumberOfLinks != 1)
+        information.nNumberOfLinks > 1) // 0: a file system (or Wine) that does not count them
         return false;
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;

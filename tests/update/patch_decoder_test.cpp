@@ -125,6 +125,11 @@ TEST(PatchDecoder, RefusesEveryBadPatchForItsOwnReason) {
          "larger than any client", true},
         {"a result of a terabyte", kOld, Header(0xE4, Le64(std::uint64_t{1} << 40)),
          "larger than any client", true},
+        {"a result far beyond what the reference grows to", kOld,
+         Header(0xE4, Le64(MaxResultFrom(kOld.size()) + 1)) + "\x01\x00\x00", "grows", true},
+        // Empty raw blocks (3-byte headers of size 0) after the frame's header, without end.
+        {"endless empty blocks", kOld, Header(0xE4, Le64(1000)) + std::string(30'000, '\0'),
+         "longer than any patch", true},
         {"a dictionary", kOld, Header(0xE5, "\x07" + Le64(100)) + "\x01\x00\x00", "dictionary",
          true},
         {"a skippable frame", kOld, std::string("\x50\x2A\x4D\x18\x00\x00\x00\x00", 8) + patch,
