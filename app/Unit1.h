@@ -28,6 +28,9 @@
 
 /// The client program's executable file name.
 inline constexpr char16_t ClientExeName[] = u"Zorvane_Online_Sardel.exe";
+/// The longest reply of the version query the window keeps in memory; a longer one is a failure
+/// like any other (the reply stays as it was).
+inline constexpr std::int64_t MaxVersionReplySize = 64 * 1024;
 
 /// True when the internet can be reached (the system's seam and the program's test addresses).
 bool IsInternetConnected();

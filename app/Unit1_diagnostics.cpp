@@ -12,6 +12,7 @@ void TForm1::HttpGet(const QString &AURL, QString &AReply) {
     TIdHTTP http;
     http.Request().ContentType = "text/xml; charset=utf-8";
     http.Request().ContentEncoding = "utf-8";
+    http.Request().MaxBodySize = MaxVersionReplySize;
     http.SetHTTPOptions({hoForceEncodeParams});
     http.SetProxyLookup(ProxyLookup(versionQuery_.StopToken()));
     try {

@@ -5,11 +5,11 @@
 
 /// What went wrong in a `TIdHTTP::Get`; one value per exception class below, for a `switch`.
 enum class TIdHTTPErrorKind {
-    ProtocolError,  ///< a reply outside 2xx (redirects included), or a reply that is not HTTP
+    ProtocolError,  ///< a reply outside 2xx (redirects too) or not HTTP, or a body out of bounds
     CannotResolve,  ///< the host name could not be resolved
     CannotConnect,  ///< no connection could be made (refused, unreachable, malformed address)
     ConnectionLost, ///< the connection broke, or the body ended short of its announced length
-    Stalled,        ///< nothing arrived for the stall period, or the connect time-out ran out
+    Stalled,        ///< too little arrived (stall time-out, speed floor), or the connect timed out
     Cancelled,      ///< `TIdHTTP::Cancel` was called
     SinkFailed,     ///< the sink could not take the bytes (disk full, write error)
 };
@@ -26,7 +26,8 @@ private:
     TIdHTTPErrorKind kind_;
 };
 
-/// A reply outside 2xx. `ErrorCode()` is the status (0 when the reply was not HTTP at all).
+/// A reply outside 2xx, or a 2xx reply whose body the request's bounds refuse. `ErrorCode()` is
+/// the status (0 when the reply was not HTTP at all).
 class EIdHTTPProtocolError : public EIdHTTPError {
 public:
     EIdHTTPProtocolError(int errorCode, const std::string &reason, const std::string &message)
@@ -71,7 +72,8 @@ public:
         : EIdHTTPError(TIdHTTPErrorKind::ConnectionLost, message) {}
 };
 
-/// Nothing arrived for the stall period, or the connect time-out ran out.
+/// Nothing arrived for the stall period, too little arrived over a speed-floor period, or the
+/// connect time-out ran out.
 class EIdStalled : public EIdHTTPError {
 public:
     explicit EIdStalled(const std::string &message)

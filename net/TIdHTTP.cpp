@@ -61,6 +61,7 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
     responseContentType_.clear();
     responseETag_.clear();
     responseLastModified_.clear();
+    responseDate_.clear();
     responseFullLength_ = -1;
     responseRangeStart_ = 0;
     if (!handles_)
@@ -80,6 +81,10 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
     request.resumeFrom = request_.ResumeFrom;
     request.ifRange = request_.IfRange;
     request.resumeTotal = request_.ResumeTotal;
+    request.requireFraming = request_.RequireFraming;
+    request.maxBodySize = request_.MaxBodySize;
+    request.speedFloor = speedFloor_;
+    request.speedFloorPeriod = speedFloorPeriod_;
     if (proxyLookup_) {
         try {
             request.proxy = proxyLookup_(request.url);
@@ -107,6 +112,7 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
         responseContentType_ = reply.contentType;
         responseETag_ = reply.etag;
         responseLastModified_ = reply.lastModified;
+        responseDate_ = reply.date;
         responseFullLength_ = reply.fullLength;
         responseRangeStart_ = reply.rangeStart;
     };

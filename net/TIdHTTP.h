@@ -46,6 +46,17 @@ struct TIdHTTPRequest {
     /// The full length a continuation must have (the length the first reply announced); -1
     /// when any length will do.
     std::int64_t ResumeTotal = -1;
+
+    /// When set, a 2xx reply whose body has neither a Content-Length nor chunked framing (one
+    /// that only the server's closing ends, so a cut connection looks like its end) is refused
+    /// as a protocol error before its body is read: no progress bracket, nothing in the sink.
+    bool RequireFraming = false;
+    /// The largest resource taken, in bytes; -1 (the default): no bound. A reply that announces
+    /// a larger whole resource (its Content-Length, or the length in a 206's Content-Range) is
+    /// refused before its body is read; a body that grows past the bound (chunked, or longer
+    /// than its server said) fails as soon as a piece would cross it, and that piece is not
+    /// written. Both are protocol errors. A continuation counts from where it starts.
+    std::int64_t MaxBodySize = -1;
 };
 
 /// An HTTP/1.1 client over libcurl: one GET at a time into a `TIdSink`.
@@ -118,6 +129,17 @@ public:
     /// Once connected, a transfer that receives no byte for this long fails. Default 30 s.
     std::chrono::milliseconds StallTimeout() const { return stallTimeout_; }
     void SetStallTimeout(std::chrono::milliseconds timeout) { stallTimeout_ = timeout; }
+    /// Once connected, a transfer that receives fewer than `bytesPerSecond` bytes per second on
+    /// average over `period` fails as stalled (`EIdStalled`), however steadily its bytes come:
+    /// each consecutive period from the connection on must bring `bytesPerSecond × period`
+    /// bytes, headers included. 0 bytes (or a period of 0) turns the floor off. Default 1024
+    /// bytes per second over 60 s.
+    void SetSpeedFloor(std::int64_t bytesPerSecond, std::chrono::seconds period) {
+        speedFloor_ = bytesPerSecond;
+        speedFloorPeriod_ = period;
+    }
+    std::int64_t SpeedFloor() const { return speedFloor_; }
+    std::chrono::seconds SpeedFloorPeriod() const { return speedFloorPeriod_; }
     /// https: the file of certificate authorities a server's certificate must chain to. Empty
     /// (the default): the system's trust store. Verification is never turned off; a certificate
     /// that fails it is a connection failure (`EIdCannotConnect`).
@@ -140,6 +162,8 @@ public:
     const std::string &ResponseETag() const { return responseETag_; }
     /// Last-Modified of the last reply, as sent (empty when none).
     const std::string &ResponseLastModified() const { return responseLastModified_; }
+    /// Date of the last reply, as sent (empty when none).
+    const std::string &ResponseDate() const { return responseDate_; }
     /// Length of the whole resource according to the last 2xx reply: its Content-Length, or
     /// the length in the Content-Range of a continuation; -1 when unknown (chunked, none sent).
     std::int64_t ResponseFullLength() const { return responseFullLength_; }
@@ -161,6 +185,8 @@ private:
     bool allowCookies_ = true;
     std::chrono::milliseconds connectTimeout_{15000};
     std::chrono::milliseconds stallTimeout_{30000};
+    std::int64_t speedFloor_ = 1024;
+    std::chrono::seconds speedFloorPeriod_{60};
     std::string caCertificatesFile_;
     TProxyLookup proxyLookup_;
 
@@ -169,6 +195,7 @@ private:
     std::string responseContentType_;
     std::string responseETag_;
     std::string responseLastModified_;
+    std::string responseDate_;
     std::int64_t responseFullLength_ = -1;
     std::int64_t responseRangeStart_ = 0;
 

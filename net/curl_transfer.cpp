@@ -1,9 +1,10 @@
 // One GET over libcurl's multi interface: a poll loop that a cancel wakes at once, the stall
-// clock, the status check before the first body byte, and the progress bracket.
+// clock, the status, framing and size checks before the first body byte, and the progress bracket.
 #include "curl_transfer.h"
 
 #include "curl_errors.h"
 #include "curl_library.h"
+#include "stall_clock.h"
 
 #include <algorithm>
 #include <charconv>
@@ -84,8 +85,9 @@ std::optional<ContentRange> ParseContentRange(std::string_view value) {
 class Transfer {
 public:
     Transfer(TIdHTTP &sender, TIdSink &sink, const TransferRequest &request, TransferReply &reply,
-             const std::function<void()> &accepted)
-        : sender_(sender), sink_(sink), request_(request), reply_(reply), accepted_(accepted) {}
+             const std::function<void()> &accepted, StallClock &clock)
+        : sender_(sender), sink_(sink), request_(request), reply_(reply), accepted_(accepted),
+          clock_(clock) {}
 
     static std::size_t OnHeader(char *data, std::size_t size, std::size_t count, void *self) {
         return static_cast<Transfer *>(self)->Header(std::string_view(data, size * count));
@@ -94,26 +96,24 @@ public:
         return static_cast<Transfer *>(self)->Body(data, size * count);
     }
     static int OnConnected(void *self, char *, char *, int, int) {
-        auto *transfer = static_cast<Transfer *>(self);
-        transfer->connected_ = true;
-        transfer->lastByte_ = Clock::now();
+        static_cast<Transfer *>(self)->clock_.Start(Clock::now());
         return CURL_PREREQFUNC_OK;
     }
 
     /// Raises the outcome after libcurl's result `code`; returns only on a complete 2xx body.
-    /// `tunnelStatus` is a proxy's answer to the request for a tunnel (https through a proxy),
-    /// 0 when there was none.
+    /// `stallReason` says why the loop gave up on a stalled transfer. `tunnelStatus` is a proxy's
+    /// answer to the request for a tunnel (https through a proxy), 0 when there was none.
     void Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind, const std::string &url,
-                const char *curlMessage, milliseconds stallTimeout, long tunnelStatus);
-
-    bool Connected() const { return connected_; }
-    Clock::time_point LastByte() const { return lastByte_; }
+                const char *curlMessage, const std::string &stallReason, long tunnelStatus);
 
 private:
     std::size_t Header(std::string_view line);
     std::size_t Body(const char *data, std::size_t len);
     /// Checks a 206 against the resume request; false when it does not continue where asked.
     bool AcceptContinuation();
+    /// Checks the framing and the announced size of an accepted 2xx reply against the request's
+    /// bounds; false (with `refused_` set) when its body must not be read.
+    bool AcceptBody();
     void OpenBracket();
 
     TIdHTTP &sender_;
@@ -121,9 +121,8 @@ private:
     const TransferRequest &request_;
     TransferReply &reply_;
     const std::function<void()> &accepted_;
+    StallClock &clock_;
 
-    bool connected_ = false;
-    Clock::time_point lastByte_ = Clock::now();
     bool headersDone_ = false;
     bool chunked_ = false;
     std::int64_t contentLength_ = -1;
@@ -132,6 +131,7 @@ private:
     bool rejected_ = false;   // a final status outside 2xx: aborted before any body byte
     bool unexpected_ = false; // body bytes without a status accepted first
     std::optional<std::string> rangeMismatch_; // a 206 that does not continue where asked
+    std::optional<std::string> refused_;       // a 2xx body unframed or larger than the bound
     std::optional<std::string> contentRange_;
     std::int64_t count_ = 0;
     std::optional<std::string> sinkError_;
@@ -139,7 +139,7 @@ private:
 };
 
 std::size_t Transfer::Header(std::string_view line) {
-    lastByte_ = Clock::now();
+    clock_.Received(line.size(), Clock::now());
     if (headersDone_)
         return line.size(); // trailers of a chunked body
     const std::string_view text = Trim(line);
@@ -160,6 +160,8 @@ std::size_t Transfer::Header(std::string_view line) {
             return 0;
         if (reply_.status != 206)
             reply_.fullLength = chunked_ ? -1 : contentLength_;
+        if (!AcceptBody())
+            return 0;
         try {
             sink_.Begin(reply_.rangeStart);
         } catch (const std::exception &e) {
@@ -177,6 +179,7 @@ std::size_t Transfer::Header(std::string_view line) {
         reply_.contentType.clear();
         reply_.etag.clear();
         reply_.lastModified.clear();
+        reply_.date.clear();
         reply_.fullLength = -1;
         reply_.rangeStart = 0;
         contentRange_.reset();
@@ -218,6 +221,8 @@ std::size_t Transfer::Header(std::string_view line) {
         reply_.etag = std::string(value);
     } else if (HeaderIs(name, "last-modified")) {
         reply_.lastModified = std::string(value);
+    } else if (HeaderIs(name, "date")) {
+        reply_.date = std::string(value);
     } else if (HeaderIs(name, "content-range")) {
         contentRange_ = std::string(value);
     }
@@ -251,6 +256,21 @@ bool Transfer::AcceptContinuation() {
     return true;
 }
 
+bool Transfer::AcceptBody() {
+    if (request_.requireFraming && !chunked_ && contentLength_ < 0) {
+        // Only the server's closing would end this body, and a connection cut short ends it
+        // the same way: its end cannot be told from a failure.
+        refused_ = "body without a Content-Length or chunked framing";
+        return false;
+    }
+    if (request_.maxBodySize >= 0 && reply_.fullLength > request_.maxBodySize) {
+        refused_ = "resource of " + std::to_string(reply_.fullLength) + " bytes, more than " +
+                   std::to_string(request_.maxBodySize) + " allowed";
+        return false;
+    }
+    return true;
+}
+
 void Transfer::OpenBracket() {
     bracketOpen_ = true;
     // A chunked body has no length of its own, whatever a Content-Length beside it says. A
@@ -269,9 +289,16 @@ void Transfer::OpenBracket() {
 }
 
 std::size_t Transfer::Body(const char *data, std::size_t len) {
-    lastByte_ = Clock::now();
+    clock_.Received(len, Clock::now());
     if (!bracketOpen_) {
         unexpected_ = true;
+        return 0;
+    }
+    // The bound is on the whole resource, so a continuation counts from where it starts. A piece
+    // that would cross it is refused whole: the sink never holds more than the bound.
+    const auto size = static_cast<std::int64_t>(len);
+    if (request_.maxBodySize >= 0 && reply_.rangeStart + count_ > request_.maxBodySize - size) {
+        refused_ = "body grows past " + std::to_string(request_.maxBodySize) + " bytes";
         return 0;
     }
     try {
@@ -295,8 +322,8 @@ std::size_t Transfer::Body(const char *data, std::size_t len) {
 }
 
 void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
-                      const std::string &url, const char *curlMessage, milliseconds stallTimeout,
-                      long tunnelStatus) {
+                      const std::string &url, const char *curlMessage,
+                      const std::string &stallReason, long tunnelStatus) {
     const std::string where = "GET " + url + ": ";
     std::exception_ptr failure;
     try {
@@ -305,14 +332,15 @@ void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
         if (abortKind == TIdHTTPErrorKind::Cancelled)
             throw EIdCancelled(where + "cancelled");
         if (abortKind == TIdHTTPErrorKind::Stalled)
-            throw EIdStalled(where + "nothing received for " +
-                             std::to_string(stallTimeout.count()) + " ms");
+            throw EIdStalled(where + stallReason);
         if (abortKind)
             ThrowHTTPError(*abortKind, where + curlMessage);
         if (sinkError_)
             throw EIdSinkFailed(where + *sinkError_);
         if (rangeMismatch_)
             throw EIdRangeMismatch(where + *rangeMismatch_);
+        if (refused_)
+            throw EIdHTTPProtocolError(reply_.status, reply_.reason, where + *refused_);
         if (rejected_)
             throw EIdHTTPProtocolError(reply_.status, reply_.reason,
                                        where + "HTTP " + std::to_string(reply_.status) + " " +
@@ -329,7 +357,7 @@ void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
                                            std::to_string(tunnelStatus) + " to the tunnel");
         if (code != CURLE_OK) {
             const std::string text = *curlMessage ? curlMessage : Curl()->easy_strerror(code);
-            const TIdHTTPErrorKind kind = ErrorKindFor(code, connected_);
+            const TIdHTTPErrorKind kind = ErrorKindFor(code, clock_.Started());
             if (kind == TIdHTTPErrorKind::ProtocolError)
                 throw EIdHTTPProtocolError(reply_.status, reply_.reason, where + text);
             ThrowHTTPError(kind, where + text);
@@ -434,7 +462,8 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
                 Curl()->slist_append(handles.headers, ("If-Range: " + request.ifRange).c_str());
     }
 
-    Transfer transfer(sender, sink, request, reply, accepted);
+    StallClock clock(request.stallTimeout, request.speedFloor, request.speedFloorPeriod);
+    Transfer transfer(sender, sink, request, reply, accepted, clock);
     char curlMessage[CURL_ERROR_SIZE] = {};
 
     Curl()->easy_setopt(easy, CURLOPT_URL, request.url.c_str());
@@ -472,6 +501,7 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
 
     Curl()->multi_add_handle(handles.multi, easy);
     std::optional<TIdHTTPErrorKind> abortKind;
+    std::string stallReason;
     CURLcode result = CURLE_OK;
     for (;;) {
         if (cancel.load()) {
@@ -496,16 +526,13 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
         if (done)
             break;
 
-        milliseconds wait = kMaxPollWait;
-        if (transfer.Connected()) {
-            const auto quiet =
-                std::chrono::duration_cast<milliseconds>(Clock::now() - transfer.LastByte());
-            if (quiet >= request.stallTimeout) {
-                abortKind = TIdHTTPErrorKind::Stalled;
-                break;
-            }
-            wait = std::min(wait, request.stallTimeout - quiet);
+        const auto now = Clock::now();
+        if (auto stalled = clock.Check(now)) {
+            abortKind = TIdHTTPErrorKind::Stalled;
+            stallReason = std::move(*stalled);
+            break;
         }
+        const milliseconds wait = clock.NextCheck(now, kMaxPollWait);
         Curl()->multi_poll(handles.multi, nullptr, 0, static_cast<int>(wait.count()) + 1, nullptr);
     }
     // Also closes the connection of a transfer that did not finish.
@@ -514,8 +541,7 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
 
     long tunnelStatus = 0;
     Curl()->easy_getinfo(easy, CURLINFO_HTTP_CONNECTCODE, &tunnelStatus);
-    transfer.Finish(result, abortKind, request.url, curlMessage, request.stallTimeout,
-                    tunnelStatus);
+    transfer.Finish(result, abortKind, request.url, curlMessage, stallReason, tunnelStatus);
 }
 
 } // namespace net

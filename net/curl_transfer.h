@@ -52,6 +52,10 @@ struct TransferRequest {
     std::int64_t resumeFrom = -1;   ///< a resume request from this byte, or -1
     std::string ifRange;
     std::int64_t resumeTotal = -1;
+    bool requireFraming = false;    ///< refuse a close-delimited 2xx body
+    std::int64_t maxBodySize = -1;  ///< the largest whole resource taken, or -1
+    std::int64_t speedFloor = 1024; ///< bytes per second on average over a period; 0: none
+    std::chrono::seconds speedFloorPeriod{60};
     /// The proxy to go through: "" for a direct connection, a proxy's address ("http://host:port",
     /// "socks5://host:port"), or nothing to leave the choice to libcurl's own rules (the
     /// http_proxy, https_proxy, all_proxy and no_proxy environment variables).
@@ -65,6 +69,7 @@ struct TransferReply {
     std::string contentType;
     std::string etag;
     std::string lastModified;
+    std::string date;
     std::int64_t fullLength = -1; ///< of the whole resource, from a 2xx reply
     std::int64_t rangeStart = 0;  ///< N for an accepted continuation from byte N
 };

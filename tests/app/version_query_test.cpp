@@ -75,15 +75,21 @@ TEST_F(VersionQuery, HttpGetKeepsZeroBytesAndLeavesTheReplyAsItWasOnEveryFailure
     form->HttpGet(QString::fromStdString(server.Url("/ver.php")), reply);
     EXPECT_EQ(reply, QString::fromUtf16(u"a\0b\0", 4));
 
+    const std::string longest(MaxVersionReplySize, 'v');
+    server.Enqueue(ScriptedReply::Ok(longest, "text/plain"));
+    form->HttpGet(QString::fromStdString(server.Url("/ver.php")), reply);
+    EXPECT_EQ(reply, QString::fromStdString(longest));
+
     server.Enqueue(ScriptedReply::Status(404, "Not Found", "no such page"));
     server.Enqueue(ScriptedReply::Redirect(302, server.Url("/elsewhere")));
+    server.Enqueue(ScriptedReply::Ok(longest + 'v', "text/plain"));
     server.Enqueue(ScriptedReply::Ok("elsewhere"));
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         reply = QStringLiteral("kept");
         form->HttpGet(QString::fromStdString(server.Url("/ver.php")), reply);
         EXPECT_EQ(reply, QStringLiteral("kept")) << "failure " << i;
     }
-    EXPECT_EQ(server.Requests().size(), 3u) << "a redirect is not followed";
+    EXPECT_EQ(server.Requests().size(), 5u) << "a redirect is not followed";
 }
 
 TEST_F(VersionQuery, ANotFoundReplyOrAnUnreachableServerAddsAnEmptyLine) {

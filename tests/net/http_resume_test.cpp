@@ -152,15 +152,24 @@ TEST_F(HttpResume, AFirstTransferCutShortStillTellsItsValidatorsAndLength) {
     ScriptedReply reply = ScriptedReply::Ok(whole);
     reply.headers.push_back({"ETag", "W/\"weak\""});
     reply.headers.push_back({"Last-Modified", "Tue, 02 Jan 2024 10:00:00 GMT"});
+    reply.headers.push_back({"Date", "Tue, 02 Jan 2024 10:05:00 GMT"});
     reply.closeAfterBodyBytes = 1000;
     server.Enqueue(reply);
+    server.Enqueue(ScriptedReply::Ok("no validators"));
     TIdFileSink sink(path);
     EXPECT_THROW(http.Get(server.Url("/client.exe"), sink), EIdConnectionLost);
     EXPECT_FALSE(server.Requests().at(0).HasHeader("Range"));
     EXPECT_FALSE(server.Requests().at(0).HasHeader("If-Range"));
     EXPECT_EQ(http.ResponseETag(), "W/\"weak\"");
     EXPECT_EQ(http.ResponseLastModified(), "Tue, 02 Jan 2024 10:00:00 GMT");
+    EXPECT_EQ(http.ResponseDate(), "Tue, 02 Jan 2024 10:05:00 GMT");
     EXPECT_EQ(http.ResponseFullLength(), kTotal);
+
+    // The next reply says nothing of the kind: nothing of the last one remains.
+    http.Get(server.Url("/client.exe"), sink);
+    EXPECT_EQ(http.ResponseETag(), "");
+    EXPECT_EQ(http.ResponseLastModified(), "");
+    EXPECT_EQ(http.ResponseDate(), "");
 }
 
 TEST_F(HttpResume, PartialContentNobodyAskedForIsNotTheFile) {

@@ -353,7 +353,8 @@ void TestHttpServer::SendReply(int fd, const ScriptedReply &reply) {
     const std::size_t piece = reply.paceBytes > 0 ? reply.paceBytes : limit;
     std::size_t sent = 0;
     while (sent < limit) {
-        const std::size_t n = std::min(piece, limit - sent);
+        const std::size_t n =
+            std::min(sent == 0 ? std::max(piece, reply.paceAfterBytes) : piece, limit - sent);
         if (!SendAll(fd, body.data() + sent, n))
             return;
         sent += n;

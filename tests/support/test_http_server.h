@@ -40,6 +40,8 @@ struct ScriptedReply {
     /// Pacing: at most `paceBytes` bytes of the body part, then a pause of `paceInterval`.
     std::size_t paceBytes = 0;
     std::chrono::milliseconds paceInterval{0};
+    /// Sends this many bytes of the body part at once before the pacing starts.
+    std::size_t paceAfterBytes = 0;
 
     /// Closes the connection after this many bytes of the body part (wire bytes after the
     /// header block, chunk framing included).
