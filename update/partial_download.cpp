@@ -13,6 +13,8 @@ namespace {
 
 /// First line of the info file; anything else is not ours.
 constexpr std::string_view kInfoHeader = "zorvane partial download 1";
+/// How long before the reply a Last-Modified date must lie to tell files apart.
+constexpr std::int64_t kLastModifiedSettled = 60;
 /// An info file is a few short lines; a larger one is not ours.
 constexpr std::uintmax_t kMaxInfoSize = 8192;
 
@@ -65,12 +67,43 @@ std::filesystem::path PartialPathOf(const std::filesystem::path &target) {
     return path;
 }
 
-std::string ResumeValidator(const std::string &etag, const std::string &lastModified) {
-    if (!etag.empty() && etag.rfind("W/", 0) != 0 && !HasLineBreak(etag))
-        return etag;
-    if (!lastModified.empty() && !HasLineBreak(lastModified))
+std::string ResumeValidator(const std::string &etag, const std::string &lastModified,
+                            const std::string &date) {
+    if (!etag.empty())
+        return etag.rfind("W/", 0) != 0 && !HasLineBreak(etag) ? etag : std::string();
+    const auto modified = ParseHttpDate(lastModified);
+    const auto sent = ParseHttpDate(date);
+    if (modified && sent && *sent - *modified >= kLastModifiedSettled)
         return lastModified;
     return {};
+}
+
+std::optional<std::int64_t> ParseHttpDate(const std::string &text) {
+    // IMF-fixdate: "Sun, 06 Nov 1994 08:49:37 GMT", exactly 29 characters.
+    static constexpr std::string_view kMonths = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    if (text.size() != 29 || text[3] != ',' || text[4] != ' ' || text[7] != ' ' ||
+        text[11] != ' ' || text[16] != ' ' || text[19] != ':' || text[22] != ':' ||
+        text.compare(25, 4, " GMT") != 0)
+        return std::nullopt;
+    const auto month = kMonths.find(std::string_view(text).substr(8, 3));
+    const auto day = Number(std::string_view(text).substr(5, 2));
+    const auto year = Number(std::string_view(text).substr(12, 4));
+    const auto hour = Number(std::string_view(text).substr(17, 2));
+    const auto minute = Number(std::string_view(text).substr(20, 2));
+    const auto second = Number(std::string_view(text).substr(23, 2));
+    if (month == kMonths.npos || month % 3 != 0 || !day || !year || !hour || !minute || !second ||
+        *day < 1 || *day > 31 || *hour > 23 || *minute > 59 || *second > 60)
+        return std::nullopt;
+    // Days from 1970-01-01 to the civil date (proleptic Gregorian), without the C library's
+    // time zone.
+    const std::int64_t m = static_cast<std::int64_t>(month / 3) + 1;
+    const std::int64_t y = *year - (m <= 2 ? 1 : 0);
+    const std::int64_t era = y / 400;
+    const std::int64_t yearOfEra = y - era * 400;
+    const std::int64_t dayOfYear = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + *day - 1;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const std::int64_t days = era * 146097 + dayOfEra - 719468;
+    return days * 86400 + *hour * 3600 + *minute * 60 + *second;
 }
 
 std::optional<TPartialDownload> ClaimPartialDownload(const std::filesystem::path &target,

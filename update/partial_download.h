@@ -21,9 +21,16 @@ struct TPartialDownload {
 /// "<target>.part": the one partial download there can be.
 std::filesystem::path PartialPathOf(const std::filesystem::path &target);
 
-/// The validator to resume with: a strong ETag when the reply had one, else its Last-Modified,
-/// else nothing (a weak ETag may not be used for a range).
-std::string ResumeValidator(const std::string &etag, const std::string &lastModified);
+/// The validator to resume with, from the reply's ETag, Last-Modified and Date headers: a strong
+/// ETag; or, only when no ETag was sent at all, a Last-Modified at least 60 seconds before the
+/// reply's Date (a file changed within the same second keeps its date, so a younger date does
+/// not tell two files apart); else nothing. A weak ETag is never used for a range.
+std::string ResumeValidator(const std::string &etag, const std::string &lastModified,
+                            const std::string &date);
+
+/// Seconds since 1970 of an HTTP date in its one current form ("Sun, 06 Nov 1994 08:49:37 GMT");
+/// nothing for anything else.
+std::optional<std::int64_t> ParseHttpDate(const std::string &text);
 
 /// Takes the partial download of `target` over for a transfer from `url`: moves "<target>.part"
 /// to `temporary` and returns what is known of it. Nothing (and no partial file left, nor its

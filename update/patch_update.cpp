@@ -4,6 +4,7 @@
 #include "TIdHTTP.h"
 #include "patch_decoder.h"
 #include "verifying_sink.h"
+#include "whole_replies.h"
 
 #include <system_error>
 
@@ -60,6 +61,9 @@ UpdateByPatch(TIdHTTP &http, const std::string &url, const TInstalledClient &ins
         TVerifyingFileSink result(temporary, key, signature);
         TPatchSink patch(installed, result);
         try {
+            // A patch too proves it is whole; its length is bounded by the decoder, which
+            // knows the result it declares.
+            TWholeReplies whole(http.Request(), -1);
             http.Get(PatchUrl(url, installed.Sha256), patch);
         } catch (const EIdHTTPError &error) {
             if (error.Kind() == TIdHTTPErrorKind::ProtocolError && !patch.Begun())

@@ -11,6 +11,7 @@
 #include "patch_update.h"
 #include "release_floor.h"
 #include "verifying_sink.h"
+#include "whole_replies.h"
 
 #include <algorithm>
 #include <cctype>
@@ -75,6 +76,10 @@ private:
     TIdHTTPRequest &request_;
 };
 
+/// The largest client the updater downloads (512 MiB): a longer reply is refused before its body
+/// is read, and a body that grows past it fails there.
+constexpr std::int64_t kMaxClientSize = std::int64_t{512} << 20;
+
 /// Clears the resume fields of the request however the transfer ends.
 struct TResumeReset {
     TIdHTTPRequest &request;
@@ -117,12 +122,13 @@ struct TPublishedSignature {
     verify::TrustedComment Comment;
 };
 
-/// What a reply outside 2xx to the signature request means: no signature published (404, 410,
-/// and other refusals) makes the download unverifiable; a proxy that wants credentials (407) or
-/// a server in trouble (5xx) is only a server error.
+/// What a refused signature reply means: no signature published (404, 410, and other refusals)
+/// makes the download unverifiable; a proxy that wants credentials (407), a server in trouble
+/// (5xx) or a 2xx that could not prove it was whole is only a server error.
 TUpdateOutcome SignatureRefusal(int status) {
-    return status == 407 || status >= 500 ? TUpdateOutcome::ServerRejected
-                                          : TUpdateOutcome::NotAuthentic;
+    return status == 407 || status >= 500 || (status >= 200 && status < 300)
+               ? TUpdateOutcome::ServerRejected
+               : TUpdateOutcome::NotAuthentic;
 }
 
 /// Fetches the signature of `url` (past any cache on the way) and checks that it is `keyText`'s
@@ -136,6 +142,7 @@ TUpdateOutcome FetchSignature(TIdHTTP &http, const std::string &url, const std::
     try {
         TQuietProgress quiet(http);
         TCacheBypass fresh(http.Request());
+        TWholeReplies whole(http.Request(), -1); // the sink bounds a signature's size itself
         http.Get(url + ".minisig", sink);
     } catch (const EIdHTTPError &error) {
         if (stop.stop_requested())
@@ -169,7 +176,8 @@ bool KeepWhatArrived(TIdHTTP &http, const std::string &url, TVerifyingFileSink &
     info.Url = url;
     const int status = http.ResponseCode();
     if (status == 200 || status == 206) {
-        info.Validator = ResumeValidator(http.ResponseETag(), http.ResponseLastModified());
+        info.Validator = ResumeValidator(http.ResponseETag(), http.ResponseLastModified(),
+                                         http.ResponseDate());
         info.Length = http.ResponseFullLength();
     } else if (resumed) {
         // No reply this time (no connection): what was known still holds.
@@ -201,6 +209,7 @@ TUpdateOutcome DownloadWholeOnce(TIdHTTP &http, const std::string &url,
     try {
         TVerifyingFileSink sink(temporary, key, signature);
         TResumeReset resetResume{http.Request()};
+        TWholeReplies whole(http.Request(), kMaxClientSize);
         // Without a signature nothing proves the rest belongs to the kept bytes: ask again for
         // the last of them too, and continue only when they come back the same.
         const auto overlap = [&] {

@@ -138,6 +138,10 @@ std::vector<FailingReply> FailingReplies() {
     stalled.stallAfterBodyBytes = 10'000;
     ScriptedReply html =
         ScriptedReply::Ok("<html><body>Please log in</body></html>", "text/html; charset=UTF-8");
+    // Neither a length nor chunks: a close at 30 % would look like the end of the file.
+    ScriptedReply unframed = ScriptedReply::Ok(testsupport::PatternBytes(100'000));
+    unframed.autoContentLength = false;
+    unframed.closeAfterBodyBytes = 30'000;
     return {
         {"NotFound", ScriptedReply::Status(404, "Not Found", "no such file"),
          &WindowText::ServerRejected},
@@ -148,6 +152,7 @@ std::vector<FailingReply> FailingReplies() {
         {"HtmlPage", html, &WindowText::ServerRejected},
         {"TruncatedBody", truncated, &WindowText::ConnectionLost},
         {"Stalled", stalled, &WindowText::ConnectionLost},
+        {"CutWithoutLengthOrChunks", unframed, &WindowText::ServerRejected},
     };
 }
 

@@ -108,6 +108,28 @@ TEST(PartialDownload, RefusesToKeepWhatCouldNotBeContinued) {
     }
 }
 
+TEST(PartialDownload, ResumesOnlyWithAValidatorThatTellsTwoFilesApart) {
+    const std::string modified = "Tue, 01 Dec 2026 10:00:00 GMT";
+    const struct {
+        const char *etag;
+        const char *lastModified;
+        const char *date;
+        const char *validator;
+    } cases[] = {
+        {"\"5f-a1\"", "", "", "\"5f-a1\""},
+        {"W/\"5f-a1\"", modified.c_str(), "Tue, 01 Dec 2026 12:00:00 GMT", ""},
+        {"", modified.c_str(), "Tue, 01 Dec 2026 10:01:00 GMT", modified.c_str()},
+        {"", modified.c_str(), "Tue, 01 Dec 2026 10:00:59 GMT", ""},
+        {"", modified.c_str(), "", ""},
+        {"", "Tuesday, 01-Dec-26 10:00:00 GMT", "Wed, 02 Dec 2026 10:00:00 GMT", ""},
+    };
+    for (const auto &reply : cases)
+        EXPECT_EQ(ResumeValidator(reply.etag, reply.lastModified, reply.date), reply.validator)
+            << reply.etag << " | " << reply.lastModified << " | " << reply.date;
+    EXPECT_EQ(ParseHttpDate("Sun, 06 Nov 1994 08:49:37 GMT"), 784111777);
+    EXPECT_EQ(ParseHttpDate("Thu, 29 Feb 2024 23:59:59 GMT"), 1709251199);
+}
+
 TEST(TemporaryFiles, AreNewFilesOfUnguessableNamesAndOnlyTheirLeftoversAreCleared) {
     harness::ScratchFolder folder;
     const auto target = folder.Path() / "Zorvane_Online_Sardel.exe";
