@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -42,6 +43,8 @@ public:
             ::waitpid(pid_, nullptr, 0);
         }
     }
+
+    std::uint32_t Id() const { return std::uint32_t(pid_); }
 
     /// True when the child ended by SIGKILL within two seconds.
     bool WasKilled() {
