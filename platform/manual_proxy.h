@@ -13,12 +13,12 @@ struct ManualProxySettings {
     std::u16string Bypass;
 };
 
-/// The proxy the settings give a request to `url`, as an address for the HTTP library:
-/// "http://host:port" (the scheme's own entry, else the entry for every scheme), "socks4://host:
-/// port" (only a "socks=" entry fits), an "https://", "socks4://", "socks4a://", "socks5://" or
-/// "socks5h://" proxy as the entry names it, or "" for a direct connection (no entry fits, or the
-/// host is bypassed). White space inside a user-info does not split the entry; it goes to the
-/// HTTP library percent-encoded.
+/// The proxy the settings give a request to `url`, as an address for the HTTP library: the
+/// scheme's own entry, else the entry for every scheme, else the "socks=" entry, or "" for a
+/// direct connection (no entry fits, or the host is bypassed). The address is "http://host:port",
+/// "socks4://host:port" for the "socks=" entry, or the "https://", "socks4://", "socks4a://",
+/// "socks5://" or "socks5h://" proxy the entry names. White space inside a user-info does not
+/// split the entry; it goes to the HTTP library percent-encoded.
 ///
 /// Bypassed: a host matching an entry of the bypass list (case-insensitive, "*" for any run of
 /// characters, an entry with a port or a scheme must match those too; an IPv6 address with or
