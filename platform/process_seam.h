@@ -22,8 +22,10 @@ public:
     /// All running processes, in the operating system's order; nothing when no snapshot can be
     /// taken. A process may appear under more than one name.
     virtual std::optional<std::vector<ProcessEntry>> Snapshot() = 0;
-    /// Starts ending the process; false when it cannot be opened or ended. Does not wait.
-    virtual bool Terminate(std::uint32_t processId) = 0;
+    /// Starts ending the process a snapshot listed as `process`, once it is opened and found to
+    /// still run under that name (its id may have been reused since the snapshot); false when it
+    /// cannot be opened, runs under another name now, or cannot be ended. Does not wait.
+    virtual bool Terminate(const ProcessEntry &process) = 0;
 };
 
 /// The real implementation for this operating system. Safe to use from any thread.

@@ -22,18 +22,23 @@ bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
 
 bool IsNameSeparator(char16_t c) {
 #ifdef _WIN32
-    return c == u'\\' || c == u':';
+    return c == u'\\';
 #else
-    return c == u'\\' || c == u':' || c == u'/';
+    return c == u'\\' || c == u'/';
 #endif
 }
 
+/// The part after the last path separator or after a drive prefix ("C:", "Z:"). No other ":"
+/// separates: a POSIX file name may hold one.
 std::u16string_view FileNamePart(std::u16string_view path) {
     for (std::size_t i = path.size(); i > 0; --i) {
         if (IsNameSeparator(path[i - 1]))
             return path.substr(i);
     }
-    return path;
+    const bool drivePrefix =
+        path.size() >= 2 && path[1] == u':' &&
+        ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
+    return drivePrefix ? path.substr(2) : path;
 }
 
 /// The name as the snapshot entry holds it: at most 260 code units, up to the first zero.
@@ -61,7 +66,7 @@ bool TerminateProcessByName(ProcessSeam &processes, const std::u16string &exeNam
             return false;
         for (const ProcessEntry &entry : *snapshot) {
             if (ExeNameMatches(EntryName(entry.ExeFile), exeName))
-                result = processes.Terminate(entry.ProcessId);
+                result = processes.Terminate(entry);
         }
     } catch (...) {
         // A seam that fails mid-walk ends the walk with the result so far.

@@ -11,11 +11,12 @@ namespace platform {
 inline constexpr std::size_t kMaxExeNameLength = 260;
 
 /// True when a snapshot's executable name matches `exeName`: its file-name part (after the last
-/// "\" or ":", and on POSIX also "/") or the whole name, compared with only the ASCII letters
-/// upper-cased. An empty `exeName` matches nothing.
+/// "\", on POSIX also "/", or after a leading drive prefix such as "C:") or the whole name,
+/// compared with only the ASCII letters upper-cased. An empty `exeName` matches nothing.
 bool ExeNameMatches(std::u16string_view entryName, std::u16string_view exeName);
 
-/// Ends every running process whose executable is named `exeName`. Returns the success of the
+/// Ends every running process whose executable is named `exeName`, each only if it still runs
+/// under the name the snapshot gave when the seam opens it. Returns the success of the
 /// last termination attempted, false when nothing matched. Does not wait for the processes to
 /// end and does not spare the calling process. Never throws.
 bool TerminateProcessByName(ProcessSeam &processes, const std::u16string &exeName);

@@ -1,18 +1,22 @@
 // Processes on POSIX: the /proc file system. Each process is listed under the base name of its
-// executable and, when different, under that of its argv[0] (never `comm`, which the kernel cuts
-// to 15 characters).
+// executable and, for a Wine program, also under that of its argv[0] (the Windows program Wine
+// runs); never under `comm`, which the kernel cuts to 15 characters. A process is ended through a
+// pid file descriptor, after its names are read again on it.
 #include "../process_seam.h"
 #include "../text_encoding.h"
 
 #include <dirent.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <fstream>
-#include <iterator>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -43,6 +47,35 @@ std::string FirstArgumentName(const std::string &procDir) {
     return BaseName(argv0);
 }
 
+/// Wine's loaders: "wine", "wine64", "wine-preloader", "wine64-preloader", "wineloader",
+/// "wineloader64". Only for these does argv[0] name the program; any other process can set its
+/// argv[0] to whatever it likes.
+bool IsWineLoader(std::string_view name) {
+    if (!name.starts_with("wine"))
+        return false;
+    name.remove_prefix(4);
+    for (const std::string_view part : {"loader", "64", "-preloader"}) {
+        if (name.starts_with(part))
+            name.remove_prefix(part.size());
+    }
+    return name.empty();
+}
+
+/// The names the process is listed under; none when it is gone or cannot be read.
+std::vector<std::string> ProcessNames(const std::string &procDir) {
+    std::vector<std::string> names;
+    const std::string exe = ExecutableName(procDir);
+    if (exe.empty())
+        return names;
+    names.push_back(exe);
+    if (IsWineLoader(exe)) {
+        const std::string argv0 = FirstArgumentName(procDir);
+        if (!argv0.empty() && argv0 != exe)
+            names.push_back(argv0);
+    }
+    return names;
+}
+
 bool IsProcessDirectory(const char *name) {
     if (*name == '\0')
         return false;
@@ -51,6 +84,27 @@ bool IsProcessDirectory(const char *name) {
             return false;
     }
     return true;
+}
+
+/// A pid file descriptor for the process: it stays bound to that process even when the process
+/// ends and its id is given to another; -1 when the process is gone or the kernel has none
+/// (before Linux 5.3).
+int OpenPidDescriptor(pid_t pid) {
+#ifdef SYS_pidfd_open
+    return int(::syscall(SYS_pidfd_open, pid, 0));
+#else
+    (void)pid;
+    return -1;
+#endif
+}
+
+bool KillThroughDescriptor(int pidfd) {
+#ifdef SYS_pidfd_send_signal
+    return ::syscall(SYS_pidfd_send_signal, pidfd, SIGKILL, nullptr, 0) == 0;
+#else
+    (void)pidfd;
+    return false;
+#endif
 }
 
 class PosixProcesses final : public ProcessSeam {
@@ -64,22 +118,30 @@ public:
             if (!IsProcessDirectory(item->d_name))
                 continue;
             const auto pid = std::uint32_t(std::stoul(item->d_name));
-            const std::string dir = std::string("/proc/") + item->d_name;
-            const std::string exe = ExecutableName(dir);
-            const std::string argv0 = FirstArgumentName(dir);
-            if (!exe.empty())
-                entries.push_back({pid, Utf8ToUtf16(exe)});
-            if (!argv0.empty() && argv0 != exe)
-                entries.push_back({pid, Utf8ToUtf16(argv0)});
+            for (const std::string &name : ProcessNames(std::string("/proc/") + item->d_name))
+                entries.push_back({pid, Utf8ToUtf16(name)});
         }
         ::closedir(proc);
         return entries;
     }
 
-    bool Terminate(std::uint32_t processId) override {
-        if (processId == 0 || processId > std::uint32_t(INT_MAX))
+    /// Without pid file descriptors nothing is ended: a signal sent by process id after the
+    /// check could reach another process that was given the id in between.
+    bool Terminate(const ProcessEntry &process) override {
+        if (process.ProcessId == 0 || process.ProcessId > std::uint32_t(INT_MAX))
             return false;
-        return ::kill(pid_t(processId), SIGKILL) == 0;
+        const int pidfd = OpenPidDescriptor(pid_t(process.ProcessId));
+        if (pidfd < 0)
+            return false;
+        // The descriptor holds one process. While it lives, /proc/<id> is that process; once it
+        // has ended, the names read may be another's, but the signal below then fails.
+        const auto names = ProcessNames("/proc/" + std::to_string(process.ProcessId));
+        const bool same = std::any_of(names.begin(), names.end(), [&](const std::string &name) {
+            return Utf8ToUtf16(name) == process.ExeFile;
+        });
+        const bool ended = same && KillThroughDescriptor(pidfd);
+        ::close(pidfd);
+        return ended;
     }
 };
 

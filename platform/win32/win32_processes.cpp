@@ -1,6 +1,8 @@
 // Processes on Windows: the Tool Help snapshot, its functions looked up by name in kernel32 when
-// first needed (missing functions make the snapshot fail), and OpenProcess/TerminateProcess.
+// first needed (missing functions make the snapshot fail), and OpenProcess/TerminateProcess with
+// the process's image name checked again on the opened handle.
 #include "../process_seam.h"
+#include "../process_terminator.h"
 
 // windows.h must come before the other Windows headers.
 #include <windows.h>
@@ -52,6 +54,16 @@ std::u16string EntryName(const PROCESSENTRY32W &entry) {
     return std::u16string(reinterpret_cast<const char16_t *>(entry.szExeFile), length);
 }
 
+/// The full path of the process's image; empty when it cannot be read.
+std::u16string ImagePath(HANDLE process) {
+    std::u16string path(32768, u'\0'); // the longest path Windows allows, in UTF-16 code units
+    DWORD length = DWORD(path.size());
+    if (!::QueryFullProcessImageNameW(process, 0, reinterpret_cast<LPWSTR>(path.data()), &length))
+        return {};
+    path.resize(length);
+    return path;
+}
+
 class Win32Processes final : public ProcessSeam {
 public:
     std::optional<std::vector<ProcessEntry>> Snapshot() override {
@@ -72,11 +84,16 @@ public:
         return entries;
     }
 
-    bool Terminate(std::uint32_t processId) override {
-        const HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, processId);
+    bool Terminate(const ProcessEntry &entry) override {
+        const HANDLE process = ::OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION,
+                                             FALSE, entry.ProcessId);
         if (process == nullptr)
             return false;
-        const bool ended = ::TerminateProcess(process, 0) != FALSE;
+        // The open handle keeps the process id from being reused, so the name read on it is the
+        // name of the process that would be ended: the snapshot's process may have ended since
+        // and its id gone to another.
+        const bool same = ExeNameMatches(ImagePath(process), entry.ExeFile);
+        const bool ended = same && ::TerminateProcess(process, 0) != FALSE;
         ::CloseHandle(process);
         return ended;
     }

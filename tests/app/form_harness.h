@@ -92,9 +92,9 @@ public:
         return std::vector<platform::ProcessEntry>{{4242, u"Zorvane_Online_Sardel.exe"},
                                                    {7, u"bash"}};
     }
-    bool Terminate(std::uint32_t processId) override {
+    bool Terminate(const platform::ProcessEntry &process) override {
         std::lock_guard lock(mutex_);
-        terminated_.push_back(processId);
+        terminated_.push_back(process.ProcessId);
         return true;
     }
     std::vector<std::uint32_t> Terminated() const {

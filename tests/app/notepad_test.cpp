@@ -45,7 +45,8 @@ protected:
 
 TEST_F(NotepadButton, EndsEveryNotepadInAnyAsciiCaseAndNothingElse) {
     Child byExecutable(SleepNamed("notepad.exe"), "sleeper");
-    Child byArgv0(SleepNamed("sleeper"), folder.Path().string() + "/notepad.exe");
+    // argv[0] names the program only for Wine's loader.
+    Child byArgv0(SleepNamed("wine64-preloader"), folder.Path().string() + "/notepad.exe");
     Child inCapitals(SleepNamed("NOTEPAD.EXE"), "NOTEPAD.EXE");
     Child mixedCase(SleepNamed("NotePad.Exe"), "NotePad.Exe");
     Child longerName(SleepNamed("notepad.exe.bak"), "notepad.exe.bak");

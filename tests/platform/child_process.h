@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -43,6 +44,7 @@ public:
         }
     }
 
+    std::uint32_t Id() const { return std::uint32_t(pid_); }
     /// True when the child ended by SIGKILL within two seconds.
     bool WasKilled() {
         for (auto waited = std::chrono::milliseconds(0); waited < std::chrono::seconds(2);

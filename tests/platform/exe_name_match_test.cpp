@@ -22,6 +22,7 @@ TEST(ExeNameMatch, OnlyAsciiLettersAreCaseFolded) {
 TEST(ExeNameMatch, FileNamePartOrWholeName) {
     EXPECT_TRUE(ExeNameMatches(u"C:\\Windows\\notepad.exe", u"notepad.exe"));
     EXPECT_TRUE(ExeNameMatches(u"C:notepad.exe", u"NOTEPAD.EXE"));
+    EXPECT_FALSE(ExeNameMatches(u"copy:notepad.exe", u"notepad.exe")) << "only a drive prefix";
     // The whole name is tried too, so a caller may give a full path.
     EXPECT_TRUE(ExeNameMatches(u"C:\\Windows\\notepad.exe", u"c:\\windows\\NOTEPAD.exe"));
 #ifndef _WIN32
@@ -42,9 +43,9 @@ public:
     std::vector<std::uint32_t> terminated;
 
     std::optional<std::vector<ProcessEntry>> Snapshot() override { return entries; }
-    bool Terminate(std::uint32_t pid) override {
-        terminated.push_back(pid);
-        return terminateResult.count(pid) ? terminateResult[pid] : true;
+    bool Terminate(const ProcessEntry &process) override {
+        terminated.push_back(process.ProcessId);
+        return terminateResult.count(process.ProcessId) ? terminateResult[process.ProcessId] : true;
     }
 };
 

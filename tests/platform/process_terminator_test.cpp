@@ -35,13 +35,16 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder_); }
 
-    /// A copy of sleep whose executable file is named `name`.
+    /// A copy of sleep whose executable file is named `name`, made once (it may be running).
     std::string SleepNamed(const std::string &name) {
         const fs::path copy = folder_ / name;
-        fs::copy_file(kSleep, copy, fs::copy_options::overwrite_existing);
+        if (!fs::exists(copy))
+            fs::copy_file(kSleep, copy);
         fs::permissions(copy, fs::perms::owner_all);
         return copy.string();
     }
+    /// A copy of sleep named like Wine's loader, whose argv[0] names the program it runs.
+    std::string WineLoader() { return SleepNamed("wine64-preloader"); }
 
     static bool Terminate(const std::string &name) {
         return platform::TerminateProcessByName(platform::SystemProcesses(),
@@ -61,12 +64,12 @@ TEST_F(TerminatorOnRealProcesses, EndsEveryAsciiCaseVariantAndPathButNotLongerNa
     std::string capitalised = name;
     capitalised[0] = 'N';
 
-    Child byArgv0(kSleep, name);
+    Child byArgv0(WineLoader(), name);
     Child byExecutable(SleepNamed(name), "sleeper");
-    Child inCapitals(kSleep, upper);
-    Child capitalFirst(kSleep, capitalised);
-    Child byPath(kSleep, "/opt/games/" + name);
-    Child containing(kSleep, "my" + name);
+    Child inCapitals(WineLoader(), upper);
+    Child capitalFirst(WineLoader(), capitalised);
+    Child byPath(WineLoader(), "/opt/games/" + name);
+    Child containing(WineLoader(), "my" + name);
 
     EXPECT_TRUE(Terminate(name));
     EXPECT_TRUE(byArgv0.WasKilled());
@@ -80,8 +83,8 @@ TEST_F(TerminatorOnRealProcesses, EndsEveryAsciiCaseVariantAndPathButNotLongerNa
 
 TEST_F(TerminatorOnRealProcesses, NonAsciiLettersMustMatchExactly) {
     const std::string name = "nötepad-" + pid_ + ".exe";
-    Child asciiCapitals(kSleep, "NöTEPAD-" + pid_ + ".EXE");
-    Child allCapitals(kSleep, "NÖTEPAD-" + pid_ + ".EXE");
+    Child asciiCapitals(WineLoader(), "NöTEPAD-" + pid_ + ".EXE");
+    Child allCapitals(WineLoader(), "NÖTEPAD-" + pid_ + ".EXE");
 
     EXPECT_TRUE(Terminate(name));
     EXPECT_TRUE(asciiCapitals.WasKilled());
@@ -91,8 +94,8 @@ TEST_F(TerminatorOnRealProcesses, NonAsciiLettersMustMatchExactly) {
 
 TEST_F(TerminatorOnRealProcesses, TwoMatchesBothEndedAndNoMatchEndsNothing) {
     const std::string name = "zorvane-" + pid_ + ".exe";
-    Child first(kSleep, name);
-    Child second(kSleep, name);
+    Child first(WineLoader(), name);
+    Child second(SleepNamed(name), "sleeper");
     EXPECT_TRUE(Terminate(name));
     EXPECT_TRUE(first.WasKilled());
     EXPECT_TRUE(second.WasKilled());
@@ -104,6 +107,31 @@ TEST_F(TerminatorOnRealProcesses, TwoMatchesBothEndedAndNoMatchEndsNothing) {
     EXPECT_TRUE(bystander.IsRunning());
 }
 
+TEST_F(TerminatorOnRealProcesses, Argv0NamesOnlyAWineProgramAndAColonCutsOnlyADrivePrefix) {
+    const std::string name = "zorvane-" + pid_ + ".exe";
+    Child byWindowsPath(WineLoader(), "C:\\games\\" + name);
+    Child byDrive(WineLoader(), "Z:" + name);
+    Child notWine(kSleep, name);
+    Child colonInFileName(SleepNamed("v2:" + name), "sleeper");
+    EXPECT_TRUE(Terminate(name));
+    EXPECT_TRUE(byWindowsPath.WasKilled());
+    EXPECT_TRUE(byDrive.WasKilled());
+    std::this_thread::sleep_for(100ms);
+    EXPECT_TRUE(notWine.IsRunning());
+    EXPECT_TRUE(colonInFileName.IsRunning());
+}
+
+TEST_F(TerminatorOnRealProcesses, AnIdNoLongerUnderTheSnapshotsNameIsNotEnded) {
+    const std::string name = "other-" + pid_;
+    Child other(SleepNamed(name), "sleeper");
+    // The snapshot saw the client under this id; the id has gone to another process since.
+    auto &processes = platform::SystemProcesses();
+    EXPECT_FALSE(processes.Terminate({other.Id(), u"Zorvane_Online_Sardel.exe"}));
+    EXPECT_TRUE(other.IsRunning());
+    EXPECT_TRUE(processes.Terminate({other.Id(), platform::Utf8ToUtf16(name)}));
+    EXPECT_TRUE(other.WasKilled());
+}
+
 TEST(PosixProcessSeam, SnapshotListsThisProcessAndRefusesBadIds) {
     const auto snapshot = platform::SystemProcesses().Snapshot();
     ASSERT_TRUE(snapshot.has_value());
@@ -111,8 +139,8 @@ TEST(PosixProcessSeam, SnapshotListsThisProcessAndRefusesBadIds) {
     EXPECT_NE(std::find_if(snapshot->begin(), snapshot->end(),
                            [&](const platform::ProcessEntry &e) { return e.ProcessId == self; }),
               snapshot->end());
-    EXPECT_FALSE(platform::SystemProcesses().Terminate(0));
-    EXPECT_FALSE(platform::SystemProcesses().Terminate(0xFFFFFFFFu));
+    EXPECT_FALSE(platform::SystemProcesses().Terminate({0, u"x"}));
+    EXPECT_FALSE(platform::SystemProcesses().Terminate({0xFFFFFFFFu, u"x"}));
 }
 
 } // namespace

@@ -115,6 +115,17 @@ TEST_F(TerminatorOnWindows, EndsTheSystemNotepadStartedHidden) {
     EXPECT_TRUE(notepad.EndedWith(0));
 }
 
+TEST_F(TerminatorOnWindows, AnIdNoLongerUnderTheSnapshotsNameIsNotEnded) {
+    StartedProcess other(HelperNamed(L"zorvane_other_program.exe"));
+    ASSERT_TRUE(other.Started());
+    // The snapshot saw the client under this id; the id has gone to another process since.
+    auto &processes = platform::SystemProcesses();
+    EXPECT_FALSE(processes.Terminate({other.Id(), kClient}));
+    EXPECT_TRUE(other.IsRunning());
+    EXPECT_TRUE(processes.Terminate({other.Id(), u"ZORVANE_OTHER_PROGRAM.exe"}));
+    EXPECT_TRUE(other.EndedWith(0));
+}
+
 /// The real process list with one extra entry, named like the client, whose process cannot be
 /// opened (process id 0 is never a process that can be ended).
 class WithUnopenableClient final : public platform::ProcessSeam {
@@ -127,8 +138,8 @@ public:
             entries->insert(first_ ? entries->begin() : entries->end(), {0, kClient});
         return entries;
     }
-    bool Terminate(std::uint32_t processId) override {
-        return platform::SystemProcesses().Terminate(processId);
+    bool Terminate(const platform::ProcessEntry &process) override {
+        return platform::SystemProcesses().Terminate(process);
     }
 
 private:
@@ -139,7 +150,7 @@ TEST_F(TerminatorOnWindows, RefusedOpenGivesFalseAndTheWalkGoesOn) {
     if (win32_test::AnyProcessNamed(kClient))
         GTEST_SKIP() << "a client is already running on this machine";
     const fs::path client = HelperNamed(L"Zorvane_Online_Sardel.exe");
-    EXPECT_FALSE(platform::SystemProcesses().Terminate(0));
+    EXPECT_FALSE(platform::SystemProcesses().Terminate({0, kClient}));
 
     {
         StartedProcess process(client);
