@@ -70,15 +70,12 @@ TEST_F(VersionQuery, AUtf8PersianReplyShowsAsItsAnsiReadingByteForByte) {
 }
 
 TEST_F(VersionQuery, HttpGetKeepsZeroBytesAndLeavesTheReplyAsItWasOnEveryFailure) {
-    server.Enqueue(ScriptedReply::Ok(std::string("a\0b\0", 4), "text/plain"));
+    const std::string longest =
+        std::string("a\0b\0", 4) + std::string(MaxVersionReplySize - 4, 'v');
+    server.Enqueue(ScriptedReply::Ok(longest, "text/plain"));
     QString reply = QStringLiteral("before");
     form->HttpGet(QString::fromStdString(server.Url("/ver.php")), reply);
-    EXPECT_EQ(reply, QString::fromUtf16(u"a\0b\0", 4));
-
-    const std::string longest(MaxVersionReplySize, 'v');
-    server.Enqueue(ScriptedReply::Ok(longest, "text/plain"));
-    form->HttpGet(QString::fromStdString(server.Url("/ver.php")), reply);
-    EXPECT_EQ(reply, QString::fromStdString(longest));
+    EXPECT_EQ(reply, QString::fromUtf16(u"a\0b\0", 4) + QString(MaxVersionReplySize - 4, u'v'));
 
     server.Enqueue(ScriptedReply::Status(404, "Not Found", "no such page"));
     server.Enqueue(ScriptedReply::Redirect(302, server.Url("/elsewhere")));
@@ -89,7 +86,7 @@ TEST_F(VersionQuery, HttpGetKeepsZeroBytesAndLeavesTheReplyAsItWasOnEveryFailure
         form->HttpGet(QString::fromStdString(server.Url("/ver.php")), reply);
         EXPECT_EQ(reply, QStringLiteral("kept")) << "failure " << i;
     }
-    EXPECT_EQ(server.Requests().size(), 5u) << "a redirect is not followed";
+    EXPECT_EQ(server.Requests().size(), 4u) << "a redirect is not followed";
 }
 
 TEST_F(VersionQuery, ANotFoundReplyOrAnUnreachableServerAddsAnEmptyLine) {

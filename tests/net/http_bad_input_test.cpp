@@ -18,13 +18,16 @@ using testsupport::TestHttpServer;
 namespace {
 
 /// What a reply must lead to: success with `body`, a given kind of failure, or any failure.
-enum class Expect { Success, ProtocolError, ConnectionLost, AnyError };
+enum class Expect { Success, ProtocolError, ConnectionLost, AnyError, CutAtBound };
 
 struct BadReply {
     const char *name;
     std::string raw;
     Expect expect;
     std::string body; // for Success: exactly these bytes
+    bool requireFraming = false;
+    std::int64_t maxBodySize = -1;
+    std::int64_t resumeFrom = -1;
 };
 
 /// Names the case in test listings instead of dumping its bytes.
@@ -42,10 +45,11 @@ struct Outcome {
 
 /// Sends `reply` to one Get and reports what it did. An exception that is not ours escapes and
 /// fails the test.
-Outcome Fetch(const ScriptedReply &reply) {
+Outcome Fetch(const ScriptedReply &reply, const TIdHTTPRequest &request = {}) {
     TestHttpServer server;
     server.Enqueue(reply);
     TIdHTTP http;
+    http.Request() = request;
     http.SetStallTimeout(2s);
     Outcome outcome;
     outcome.log.Attach(http);
@@ -62,17 +66,21 @@ Outcome Fetch(const ScriptedReply &reply) {
     return outcome;
 }
 
-Outcome FetchRaw(const std::string &raw) {
+Outcome FetchRaw(const std::string &raw, const TIdHTTPRequest &request = {}) {
     ScriptedReply reply;
     reply.raw = raw;
-    return Fetch(reply);
+    return Fetch(reply, request);
 }
 
 class HttpBadInput : public ::testing::TestWithParam<BadReply> {};
 
 TEST_P(HttpBadInput, SucceedsWithExactBytesOrRaisesOurError) {
     const BadReply &bad = GetParam();
-    const Outcome outcome = FetchRaw(bad.raw);
+    TIdHTTPRequest request;
+    request.ResumeFrom = bad.resumeFrom;
+    request.RequireFraming = bad.requireFraming;
+    request.MaxBodySize = bad.maxBodySize;
+    const Outcome outcome = FetchRaw(bad.raw, request);
 
     EXPECT_LT(outcome.elapsed, 2500ms) << "hung past the stall time-out";
     const int begins = outcome.log.CountOf(WorkEventLog::Begin);
@@ -98,6 +106,10 @@ TEST_P(HttpBadInput, SucceedsWithExactBytesOrRaisesOurError) {
         EXPECT_FALSE(outcome.succeeded);
         EXPECT_TRUE(outcome.kind.has_value());
         break;
+    case Expect::CutAtBound:
+        EXPECT_EQ(outcome.kind, TIdHTTPErrorKind::ProtocolError);
+        EXPECT_EQ(outcome.body, bad.body);
+        break;
     }
 }
 
@@ -106,6 +118,8 @@ std::string WithNoise() {
     noise[0] = '\x01';
     return noise;
 }
+
+const std::string kChunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
 
 const BadReply kBadReplies[] = {
     {"GarbageStatusLine", "GARBAGE GARBAGE\r\n\r\nhello", Expect::ProtocolError, ""},
@@ -137,6 +151,23 @@ const BadReply kBadReplies[] = {
     {"InterimReplyFirst",
      "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello",
      Expect::Success, "hello"},
+    // Bounds a request sets: framing required (true), the largest resource (5 bytes).
+    {"UnframedRefused", "HTTP/1.1 200 OK\r\n\r\nhello", Expect::ProtocolError, "", true},
+    {"UnframedContinuationRefused",
+     "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 3-4/5\r\n\r\nlo", Expect::ProtocolError,
+     "", true, -1, 3},
+    {"LengthAtTheBound", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello", Expect::Success,
+     "hello", true, 5},
+    {"LengthAboveTheBound", "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\nhello!",
+     Expect::ProtocolError, "", false, 5},
+    {"ContinuationOfAResourceAboveTheBound",
+     "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 3-5/6\r\n\r\nlo!", Expect::ProtocolError,
+     "", false, 5, 3},
+    {"ChunkedUpToTheBound", kChunked + "3\r\nhel\r\n2\r\nlo\r\n0\r\n\r\n", Expect::Success, "hello",
+     true, 5},
+    {"ChunkedPastTheBound", kChunked + "3\r\nhel\r\n3\r\nlo!\r\n0\r\n\r\n", Expect::CutAtBound,
+     "hel", false, 5},
+    {"UnframedPastTheBound", "HTTP/1.1 200 OK\r\n\r\nhello!", Expect::CutAtBound, "", false, 5},
 };
 
 INSTANTIATE_TEST_SUITE_P(Replies, HttpBadInput, ::testing::ValuesIn(kBadReplies),

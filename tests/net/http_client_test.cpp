@@ -15,6 +15,7 @@
 #include <future>
 #include <stdexcept>
 #include <thread>
+#include <tuple>
 
 using namespace std::chrono_literals;
 using testsupport::PatternBytes;
@@ -126,6 +127,29 @@ TEST_F(HttpClient, StalledServerFailsAfterTheStallTimeout) {
     EXPECT_LT(elapsed, 1500ms);
     EXPECT_EQ(sink.Size(), 100u);
     EXPECT_EQ(log.events.back().kind, WorkEventLog::End);
+}
+
+TEST_F(HttpClient, ATransferUnderTheSpeedFloorStallsHoweverOftenItsBytesCome) {
+    EXPECT_EQ(TIdHTTP().SpeedFloor(), 1024) << "on by default";
+    // A piece every 100 ms, far inside the stall time-out, for longer than the floor's 1 s period.
+    const std::tuple<std::int64_t, std::size_t, std::size_t, std::size_t, bool> cases[] = {
+        {1024, 0, 1, 20, true},      // 10 bytes/s
+        {1024, 5000, 1, 5025, true}, // 10 bytes/s after a good first period
+        {0, 0, 1, 15, false},        // 10 bytes/s with the floor off
+        {100, 0, 100, 1500, false},  // 1000 bytes/s
+    };
+    for (const auto &[floor, burst, piece, size, stalls] : cases) {
+        ScriptedReply reply = ScriptedReply::Ok(PatternBytes(size));
+        reply.paceAfterBytes = burst;
+        reply.paceBytes = piece;
+        reply.paceInterval = 100ms;
+        server.Enqueue(reply);
+        http.SetSpeedFloor(floor, 1s);
+        if (stalls)
+            EXPECT_THROW(http.Get(server.Url("/drip"), sink), EIdStalled) << burst;
+        else
+            EXPECT_NO_THROW(http.Get(server.Url("/drip"), sink)) << floor;
+    }
 }
 
 TEST_F(HttpClient, ServerSilentBeforeTheStatusLineStallsToo) {
