@@ -11,15 +11,14 @@
 #include <memory>
 #include <optional>
 
-using harness::ProcessEventsUntil;
+using harness::kClientName;
 using testsupport::ScriptedReply;
 using testsupport::TestHttpServer;
 
 namespace {
 
 const char kOldClient[] = "old client, byte for byte\n";
-const std::string kClientName = "Zorvane_Online_Sardel.exe";
-const std::string kClientPath = "/program_download/Zorvane_Online_Sardel.exe";
+const std::string kClientPath = "/program_download/" + kClientName;
 
 class AuthenticUpdate : public ::testing::Test {
 protected:
@@ -35,8 +34,7 @@ protected:
     void SetUp() override {
         harness::EnsureApplication();
         harness::WriteFile(ClientFile(), kOldClient);
-        // The server has no patch for the old client: every run downloads the whole file.
-        server.AnswerAlways(".exe.from-", ScriptedReply::Status(404, "Not Found"));
+        testsupport::OfferNoPatches(server);
     }
     void TearDown() override { form.reset(); }
 
@@ -50,14 +48,6 @@ protected:
 
     std::filesystem::path ClientFile() const { return folder.Path() / kClientName; }
 
-    void PressAndWaitForTheRunToEnd() {
-        form->BitBtn1Click();
-        ASSERT_TRUE(ProcessEventsUntil([&] {
-            return form->FlowState() == TForm1::TFlowState::Idle ||
-                   form->FlowState() == TForm1::TFlowState::Ending;
-        }));
-    }
-
     /// Serves `signatureReply` and then, when given, `body`; presses; expects the warning that
     /// the file is not authentic and an untouched client that nobody ended. Without a body the
     /// signature must be refused before the client is asked for.
@@ -69,7 +59,7 @@ protected:
             server.Enqueue(ScriptedReply::Ok(*body));
         world.messages.shown.clear();
         const std::size_t before = server.Requests().size();
-        PressAndWaitForTheRunToEnd();
+        ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
         // With a body: the signature, the patch (none) and the client.
         EXPECT_EQ(server.Requests().size(), before + (body ? 3 : 1));
         EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
@@ -98,7 +88,7 @@ TEST_F(AuthenticUpdate, AClientSignedByThePublisherUpdatesInEitherSignatureForm)
         const std::string body = testsupport::PatternBytes(legacy ? 700'001 : 2'500'000);
         server.Enqueue(ScriptedReply::Ok(publisher->SignBytes(body, legacy), "text/plain"));
         server.Enqueue(ScriptedReply::Ok(body));
-        PressAndWaitForTheRunToEnd();
+        ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
         ++round;
         ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
         EXPECT_EQ(harness::ReadFile(ClientFile()), body);
@@ -139,7 +129,7 @@ TEST_F(AuthenticUpdate, ABuildWithoutAKeyUpdatesAnUnsignedClientAndAsksForNoSign
     MakeForm("");
     const std::string body = testsupport::PatternBytes(300'000);
     server.Enqueue(ScriptedReply::Ok(body));
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_EQ(harness::ReadFile(ClientFile()), body);
     ASSERT_EQ(server.Requests().size(), 2u) << "the patch (none), then the client";

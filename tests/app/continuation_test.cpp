@@ -8,27 +8,41 @@
 
 #include <memory>
 
+using harness::kClientName;
 using harness::ProcessEventsUntil;
+using std::chrono::milliseconds;
 using testsupport::ScriptedReply;
 using testsupport::TestHttpServer;
 
 namespace {
 
-const std::string kClientName = "Zorvane_Online_Sardel.exe";
+/// Far longer than any wait of these tests: only a press or a stop ends it in time.
+constexpr std::chrono::minutes kLongPause{2};
 
 class AutomaticContinuation : public ::testing::Test {
 protected:
     void SetUp() override {
         harness::EnsureApplication();
         harness::WriteFile(folder.Path() / kClientName, "old client\n");
-        server.AnswerAlways(".exe.from-", ScriptedReply::Status(404, "Not Found"));
-        UpdaterServices services =
-            world.Services(QString::fromStdString(server.Url("")), folder.Path());
-        services.ContinuationPauses = {std::chrono::milliseconds(10), std::chrono::milliseconds(20),
-                                       std::chrono::milliseconds(40)};
-        form = std::make_unique<TForm1>(std::move(services));
+        testsupport::OfferNoPatches(server);
+        OpenWindow({milliseconds(10), milliseconds(20), milliseconds(40)});
     }
     void TearDown() override { form.reset(); }
+
+    void OpenWindow(std::vector<milliseconds> pauses) {
+        UpdaterServices services =
+            world.Services(QString::fromStdString(server.Url("")), folder.Path());
+        services.ContinuationPauses = std::move(pauses);
+        form = std::make_unique<TForm1>(std::move(services));
+    }
+
+    /// Presses and waits until the first transfer has broken off and its bytes are kept: the
+    /// worker is then in the pause before continuing (or about to enter it).
+    void PressUntilThePause() {
+        form->BitBtn1Click();
+        ASSERT_TRUE(ProcessEventsUntil([&] { return std::filesystem::exists(PartFile()); }));
+    }
+    std::filesystem::path PartFile() const { return folder.Path() / (kClientName + ".part"); }
 
     /// The file from byte `from` on (a 206 with its range after the first piece), cut after
     /// `cutAfter` bytes of it.
@@ -55,14 +69,6 @@ protected:
         return client;
     }
 
-    void PressAndWaitForTheRunToEnd() {
-        form->BitBtn1Click();
-        ASSERT_TRUE(ProcessEventsUntil([&] {
-            return form->FlowState() == TForm1::TFlowState::Idle ||
-                   form->FlowState() == TForm1::TFlowState::Ending;
-        }));
-    }
-
     const std::string file = testsupport::PatternBytes(400'000);
     harness::FakeWorld world;
     harness::ScratchFolder folder;
@@ -74,7 +80,7 @@ TEST_F(AutomaticContinuation, TwoCutsAreBridgedWithoutAWordAndTheClientArrivesWh
     Serve(0, 100'000);
     Serve(100'000, 150'000);
     Serve(250'000);
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), file);
     ASSERT_EQ(world.messages.shown.size(), 1u);
@@ -94,13 +100,45 @@ TEST_F(AutomaticContinuation, AFourthCutGivesTheConnectionWarningAndKeepsThePart
     Serve(50'000, 50'000);
     Serve(100'000, 50'000);
     Serve(150'000, 50'000);
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
     ASSERT_EQ(world.messages.shown.size(), 1u);
     EXPECT_EQ(world.messages.shown[0].Text, WindowText::ConnectionLost());
     EXPECT_EQ(ClientRequests().size(), 4u);
     EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), "old client\n");
-    EXPECT_EQ(harness::ReadFile(folder.Path() / (kClientName + ".part")), file.substr(0, 200'000));
+    EXPECT_EQ(harness::ReadFile(PartFile()), file.substr(0, 200'000));
+    EXPECT_TRUE(world.processes.Terminated().empty());
+}
+
+TEST_F(AutomaticContinuation, APressInThePauseContinuesAtOnce) {
+    OpenWindow({kLongPause});
+    Serve(0, 100'000);
+    Serve(100'000);
+    PressUntilThePause();
+    // A press just before the pause begins has nothing to cut short: press until it continues.
+    ASSERT_TRUE(ProcessEventsUntil([&] {
+        if (form->FlowState() != TForm1::TFlowState::Downloading)
+            return true;
+        form->BitBtn1Click();
+        return false;
+    }));
+    EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
+    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), file);
+    ASSERT_EQ(ClientRequests().size(), 2u);
+    EXPECT_EQ(ClientRequests()[1].Header("Range"), "bytes=100000-");
+}
+
+TEST_F(AutomaticContinuation, ClosingTheWindowInThePauseEndsItKeepsThePartialFileAndShowsNothing) {
+    OpenWindow({kLongPause});
+    Serve(0, 100'000);
+    PressUntilThePause();
+    form->close();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !form->IdThreadComponent1->Active(); }));
+    QCoreApplication::processEvents(); // what the worker posted last
+    EXPECT_TRUE(world.messages.shown.empty());
+    EXPECT_EQ(ClientRequests().size(), 1u);
+    EXPECT_EQ(harness::ReadFile(PartFile()), file.substr(0, 100'000));
+    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), "old client\n");
     EXPECT_TRUE(world.processes.Terminated().empty());
 }
 

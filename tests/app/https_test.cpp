@@ -11,11 +11,10 @@
 
 #include <memory>
 
+using harness::kClientName;
 using testsupport::NginxServer;
 
 namespace {
-
-const std::string kClientName = "Zorvane_Online_Sardel.exe";
 
 class Https : public ::testing::Test {
 protected:
@@ -84,11 +83,7 @@ TEST_F(Https, APublisherWhoseCertificateFailsGetsTheConnectionWarningAndTheClien
     harness::WriteFile(folder.Path() / kClientName, "old client\n");
     TForm1 form(world.Services(QString::fromStdString(nginx.BaseUrl()), folder.Path()));
 
-    form.BitBtn1Click();
-    ASSERT_TRUE(harness::ProcessEventsUntil([&] {
-        return form.FlowState() == TForm1::TFlowState::Idle ||
-               form.FlowState() == TForm1::TFlowState::Ending;
-    }));
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(form));
     EXPECT_EQ(form.FlowState(), TForm1::TFlowState::Idle);
     ASSERT_EQ(world.messages.shown.size(), 1u);
     EXPECT_EQ(world.messages.shown[0].Text, WindowText::ConnectionLost());

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+using harness::kClientName;
 using harness::ProcessEventsUntil;
 using testsupport::ScriptedReply;
 using testsupport::TestHttpServer;
@@ -15,15 +16,13 @@ using testsupport::TestHttpServer;
 namespace {
 
 const char kOldClient[] = "old client, byte for byte\n";
-const std::string kClientName = "Zorvane_Online_Sardel.exe";
 
 class UpdateFlow : public ::testing::Test {
 protected:
     void SetUp() override {
         harness::EnsureApplication();
         harness::WriteFile(ClientFile(), kOldClient);
-        // The server has no patch for the old client: every run downloads the whole file.
-        server.AnswerAlways(".exe.from-", ScriptedReply::Status(404, "Not Found"));
+        testsupport::OfferNoPatches(server);
         UpdaterServices services =
             world.Services(QString::fromStdString(server.Url("")), folder.Path());
         services.StallTimeout = std::chrono::milliseconds(400);
@@ -39,15 +38,6 @@ protected:
     }
 
     std::filesystem::path ClientFile() const { return folder.Path() / kClientName; }
-
-    /// Presses the button and waits until the run has ended one way or the other.
-    void PressAndWaitForTheRunToEnd() {
-        form->BitBtn1Click();
-        ASSERT_TRUE(ProcessEventsUntil([&] {
-            return form->FlowState() == TForm1::TFlowState::Idle ||
-                   form->FlowState() == TForm1::TFlowState::Ending;
-        }));
-    }
 
     /// The old client is intact, nothing else is in the folder, no client was ended or started,
     /// and the one box is a warning with `text`.
@@ -68,7 +58,7 @@ protected:
         const std::string body = testsupport::PatternBytes(5000);
         server.Enqueue(ScriptedReply::Ok(body));
         world.messages.shown.clear();
-        PressAndWaitForTheRunToEnd();
+        ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
         EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
         EXPECT_EQ(harness::ReadFile(ClientFile()), body);
     }
@@ -83,7 +73,7 @@ TEST_F(UpdateFlow, ADownloadReplacesTheClientSaysSoStartsItAndEndsTheProgram) {
     const std::string body = testsupport::PatternBytes(3'000'000);
     server.Enqueue(ScriptedReply::Ok(body));
     world.tick.now = 0xFFFFFFF0u;
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
 
     ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_EQ(harness::ReadFile(ClientFile()), body);
@@ -114,7 +104,7 @@ TEST_F(UpdateFlow, AChunkedReplyIsOneTransferOfUnknownLengthAndSucceeds) {
     reply.chunked = true;
     reply.chunkSizes = {1000, 30'000, 7};
     server.Enqueue(reply);
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_EQ(harness::ReadFile(ClientFile()), reply.body);
     EXPECT_EQ(form->Label2->text(), QStringLiteral("200000"));
@@ -155,7 +145,7 @@ class FailedDownload : public UpdateFlow, public ::testing::WithParamInterface<F
 
 TEST_P(FailedDownload, KeepsTheOldClientRemovesTheTemporaryFileWarnsAndAllowsAnotherPress) {
     server.Enqueue(GetParam().reply);
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     ExpectFailedRunWithWarning(GetParam().warning());
     ExpectTheButtonWorksAgain();
 }
@@ -165,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(Replies, FailedDownload, ::testing::ValuesIn(FailingRep
 
 TEST_F(UpdateFlow, NoServerListeningIsAConnectionFailure) {
     server.Stop();
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     ExpectFailedRunWithWarning(WindowText::ConnectionLost());
 }
 
@@ -175,7 +165,7 @@ TEST_F(UpdateFlow, AClientFileThatCannotBeReplacedStaysAndTheUserIsTold) {
     std::filesystem::create_directory(ClientFile());
     harness::WriteFile(ClientFile() / "inside", kOldClient);
     server.Enqueue(ScriptedReply::Ok(testsupport::PatternBytes(10'000)));
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
     EXPECT_EQ(harness::ReadFile(ClientFile() / "inside"), kOldClient);
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
@@ -189,7 +179,7 @@ TEST_F(UpdateFlow, AReadOnlyFolderKeepsTheOldClientAndTheUserIsTold) {
     std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_read |
                                                     std::filesystem::perms::owner_exec);
     server.Enqueue(ScriptedReply::Ok(testsupport::PatternBytes(10'000)));
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     ExpectFailedRunWithWarning(WindowText::ReplaceFailed());
 }
 
