@@ -1,9 +1,8 @@
 // Updates from a publisher that signs its client: the signature is fetched first and checked
 // with the built-in key before anything is ended or replaced. Keys and signatures come from the
 // minisign tool.
-#include "form_harness.h"
 #include "minisign_tool.h"
-#include "test_http_server.h"
+#include "server_window_fixture.h"
 #include "window_texts.h"
 
 #include <gtest/gtest.h>
@@ -13,14 +12,12 @@
 
 using harness::kClientName;
 using testsupport::ScriptedReply;
-using testsupport::TestHttpServer;
 
 namespace {
 
-const char kOldClient[] = "old client, byte for byte\n";
 const std::string kClientPath = "/program_download/" + kClientName;
 
-class AuthenticUpdate : public ::testing::Test {
+class AuthenticUpdate : public harness::ServerWindowTest {
 protected:
     static void SetUpTestSuite() {
         publisher = new harness::MinisignKey;
@@ -31,22 +28,12 @@ protected:
         delete stranger;
     }
 
-    void SetUp() override {
-        harness::EnsureApplication();
-        harness::WriteFile(ClientFile(), kOldClient);
-        testsupport::OfferNoPatches(server);
-    }
-    void TearDown() override { form.reset(); }
-
     void MakeForm(const std::string &key) {
-        UpdaterServices services =
-            world.Services(QString::fromStdString(server.Url("")), folder.Path());
+        UpdaterServices services = Services();
         services.StallTimeout = std::chrono::milliseconds(2000);
         services.PublisherKey = key;
         form = std::make_unique<TForm1>(std::move(services));
     }
-
-    std::filesystem::path ClientFile() const { return folder.Path() / kClientName; }
 
     /// Serves `signatureReply` and then, when given, `body`; presses; expects the warning that
     /// the file is not authentic and an untouched client that nobody ended. Without a body the
@@ -73,10 +60,6 @@ protected:
 
     static inline harness::MinisignKey *publisher = nullptr;
     static inline harness::MinisignKey *stranger = nullptr;
-    harness::FakeWorld world;
-    harness::ScratchFolder folder;
-    TestHttpServer server;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(AuthenticUpdate, AClientSignedByThePublisherUpdatesInEitherSignatureForm) {

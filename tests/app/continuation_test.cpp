@@ -1,7 +1,6 @@
 // A download that breaks off continues by itself: a server that cuts the body at chosen places,
 // with an ETag and ranges, in front of the window.
-#include "form_harness.h"
-#include "test_http_server.h"
+#include "server_window_fixture.h"
 #include "window_texts.h"
 
 #include <gtest/gtest.h>
@@ -12,35 +11,29 @@ using harness::kClientName;
 using harness::ProcessEventsUntil;
 using std::chrono::milliseconds;
 using testsupport::ScriptedReply;
-using testsupport::TestHttpServer;
 
 namespace {
 
 /// Far longer than any wait of these tests: only a press or a stop ends it in time.
-constexpr std::chrono::minutes kLongPause{2};
+constexpr std::chrono::minutes kLongPause{1};
 
-class AutomaticContinuation : public ::testing::Test {
+class AutomaticContinuation : public harness::ServerWindowTest {
 protected:
     void SetUp() override {
-        harness::EnsureApplication();
-        harness::WriteFile(folder.Path() / kClientName, "old client\n");
-        testsupport::OfferNoPatches(server);
+        ServerWindowTest::SetUp();
         OpenWindow({milliseconds(10), milliseconds(20), milliseconds(40)});
     }
-    void TearDown() override { form.reset(); }
 
     void OpenWindow(std::vector<milliseconds> pauses) {
-        UpdaterServices services =
-            world.Services(QString::fromStdString(server.Url("")), folder.Path());
+        UpdaterServices services = Services();
         services.ContinuationPauses = std::move(pauses);
         form = std::make_unique<TForm1>(std::move(services));
     }
 
-    /// Presses and waits until the first transfer has broken off and its bytes are kept: the
-    /// worker is then in the pause before continuing (or about to enter it).
+    /// Presses and waits until the first transfer has broken off and the pause has begun.
     void PressUntilThePause() {
         form->BitBtn1Click();
-        ASSERT_TRUE(ProcessEventsUntil([&] { return std::filesystem::exists(PartFile()); }));
+        ASSERT_TRUE(ProcessEventsUntil([&] { return form->ContinuationPausing(); }));
     }
     std::filesystem::path PartFile() const { return folder.Path() / (kClientName + ".part"); }
 
@@ -70,10 +63,6 @@ protected:
     }
 
     const std::string file = testsupport::PatternBytes(400'000);
-    harness::FakeWorld world;
-    harness::ScratchFolder folder;
-    TestHttpServer server;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(AutomaticContinuation, TwoCutsAreBridgedWithoutAWordAndTheClientArrivesWhole) {
@@ -82,7 +71,7 @@ TEST_F(AutomaticContinuation, TwoCutsAreBridgedWithoutAWordAndTheClientArrivesWh
     Serve(250'000);
     ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
-    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), file);
+    EXPECT_EQ(harness::ReadFile(ClientFile()), file);
     ASSERT_EQ(world.messages.shown.size(), 1u);
     EXPECT_EQ(world.messages.shown[0].Kind, TMessageKind::Information);
     EXPECT_EQ(form->Label2->text(), QString::number(file.size()));
@@ -105,7 +94,7 @@ TEST_F(AutomaticContinuation, AFourthCutGivesTheConnectionWarningAndKeepsThePart
     ASSERT_EQ(world.messages.shown.size(), 1u);
     EXPECT_EQ(world.messages.shown[0].Text, WindowText::ConnectionLost());
     EXPECT_EQ(ClientRequests().size(), 4u);
-    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), "old client\n");
+    EXPECT_EQ(harness::ReadFile(ClientFile()), kOldClient);
     EXPECT_EQ(harness::ReadFile(PartFile()), file.substr(0, 200'000));
     EXPECT_TRUE(world.processes.Terminated().empty());
 }
@@ -115,15 +104,10 @@ TEST_F(AutomaticContinuation, APressInThePauseContinuesAtOnce) {
     Serve(0, 100'000);
     Serve(100'000);
     PressUntilThePause();
-    // A press just before the pause begins has nothing to cut short: press until it continues.
-    ASSERT_TRUE(ProcessEventsUntil([&] {
-        if (form->FlowState() != TForm1::TFlowState::Downloading)
-            return true;
-        form->BitBtn1Click();
-        return false;
-    }));
-    EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
-    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), file);
+    form->BitBtn1Click();
+    ASSERT_TRUE(
+        ProcessEventsUntil([&] { return form->FlowState() == TForm1::TFlowState::Ending; }));
+    EXPECT_TRUE(harness::ReadFile(ClientFile()) == file) << "not the whole client";
     ASSERT_EQ(ClientRequests().size(), 2u);
     EXPECT_EQ(ClientRequests()[1].Header("Range"), "bytes=100000-");
 }
@@ -137,8 +121,8 @@ TEST_F(AutomaticContinuation, ClosingTheWindowInThePauseEndsItKeepsThePartialFil
     QCoreApplication::processEvents(); // what the worker posted last
     EXPECT_TRUE(world.messages.shown.empty());
     EXPECT_EQ(ClientRequests().size(), 1u);
-    EXPECT_EQ(harness::ReadFile(PartFile()), file.substr(0, 100'000));
-    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), "old client\n");
+    EXPECT_TRUE(harness::ReadFile(PartFile()) == file.substr(0, 100'000)) << "not the cut bytes";
+    EXPECT_EQ(harness::ReadFile(ClientFile()), kOldClient);
     EXPECT_TRUE(world.processes.Terminated().empty());
 }
 

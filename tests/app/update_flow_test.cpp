@@ -1,7 +1,6 @@
 // The update flow against the loopback test server: success, every kind of failure, presses at
 // awkward moments and closing the window mid-way.
-#include "form_harness.h"
-#include "test_http_server.h"
+#include "server_window_fixture.h"
 #include "window_texts.h"
 
 #include <gtest/gtest.h>
@@ -11,24 +10,17 @@
 using harness::kClientName;
 using harness::ProcessEventsUntil;
 using testsupport::ScriptedReply;
-using testsupport::TestHttpServer;
 
 namespace {
 
-const char kOldClient[] = "old client, byte for byte\n";
-
-class UpdateFlow : public ::testing::Test {
+class UpdateFlow : public harness::ServerWindowTest {
 protected:
     void SetUp() override {
-        harness::EnsureApplication();
-        harness::WriteFile(ClientFile(), kOldClient);
-        testsupport::OfferNoPatches(server);
-        UpdaterServices services =
-            world.Services(QString::fromStdString(server.Url("")), folder.Path());
+        ServerWindowTest::SetUp();
+        UpdaterServices services = Services();
         services.StallTimeout = std::chrono::milliseconds(400);
         form = std::make_unique<TForm1>(std::move(services));
     }
-    void TearDown() override { form.reset(); }
 
     /// The byte count the window shows once a download is under way (0 before).
     long long BytesShown() const {
@@ -36,8 +28,6 @@ protected:
                    ? form->Label2->text().toLongLong()
                    : 0;
     }
-
-    std::filesystem::path ClientFile() const { return folder.Path() / kClientName; }
 
     /// The old client is intact, nothing else is in the folder, no client was ended or started,
     /// and the one box is a warning with `text`.
@@ -62,11 +52,6 @@ protected:
         EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
         EXPECT_EQ(harness::ReadFile(ClientFile()), body);
     }
-
-    harness::FakeWorld world;
-    harness::ScratchFolder folder;
-    TestHttpServer server;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(UpdateFlow, ADownloadReplacesTheClientSaysSoStartsItAndEndsTheProgram) {
