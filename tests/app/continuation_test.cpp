@@ -7,7 +7,6 @@
 
 #include <memory>
 
-using harness::kClientName;
 using harness::ProcessEventsUntil;
 using std::chrono::milliseconds;
 using testsupport::ScriptedReply;
@@ -35,7 +34,9 @@ protected:
         form->BitBtn1Click();
         ASSERT_TRUE(ProcessEventsUntil([&] { return form->ContinuationPausing(); }));
     }
-    std::filesystem::path PartFile() const { return folder.Path() / (kClientName + ".part"); }
+    std::filesystem::path PartFile() const {
+        return folder.Path() / (harness::kClientName + ".part");
+    }
 
     /// The file from byte `from` on (a 206 with its range after the first piece), cut after
     /// `cutAfter` bytes of it.

@@ -16,7 +16,6 @@
 #include <cstring>
 #include <memory>
 
-using harness::kClientName;
 using testsupport::ScriptedReply;
 using testsupport::TestHttpServer;
 
@@ -46,7 +45,7 @@ protected:
             GTEST_SKIP() << "this machine has a default route; the test runs without a network";
         ASSERT_TRUE(LoopbackUp());
         harness::EnsureApplication();
-        harness::WriteFile(folder.Path() / kClientName, "old client\n");
+        harness::WriteFile(folder.Path() / harness::kClientName, "old client\n");
         server = std::make_unique<TestHttpServer>();
         testsupport::OfferNoPatches(*server);
     }
@@ -71,7 +70,7 @@ TEST_F(OfflineDemo, AReachableServerIsEnoughAndAClosedOneGivesTheNoInternetBox) 
     auto form = FormPointedAt(QString::fromStdString(server->Url("")));
     ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
-    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), body);
+    EXPECT_EQ(harness::ReadFile(folder.Path() / harness::kClientName), body);
 
     const std::string closed = server->Url("");
     server.reset();

@@ -1,9 +1,9 @@
 // The system proxy for every request: a real tinyproxy on loopback, named the way a POSIX
 // desktop names it (the proxy variables), in front of a real nginx.
-#include "form_harness.h"
 #include "loopback_port.h"
 #include "nginx_server.h"
 #include "proxy_seam.h"
+#include "server_window_fixture.h"
 #include "test_http_server.h"
 #include "tinyproxy_server.h"
 #include "window_texts.h"
@@ -59,10 +59,7 @@ protected:
 
     /// The run failed with one warning `text`, and the old client is as it was.
     void ExpectWarningAndTheOldClient(const QString &text) {
-        EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
-        EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), "old client\n");
-        ASSERT_EQ(world.messages.shown.size(), 1u);
-        EXPECT_EQ(world.messages.shown[0].Text, text);
+        harness::ExpectFailedRun(*form, world, folder, "old client\n", text);
     }
 
     std::map<std::string, std::string> saved_;

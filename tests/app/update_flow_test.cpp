@@ -7,7 +7,6 @@
 
 #include <memory>
 
-using harness::kClientName;
 using harness::ProcessEventsUntil;
 using testsupport::ScriptedReply;
 
@@ -32,15 +31,8 @@ protected:
     /// The old client is intact, nothing else is in the folder, no client was ended or started,
     /// and the one box is a warning with `text`.
     void ExpectFailedRunWithWarning(const QString &text) {
-        EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
-        EXPECT_EQ(harness::ReadFile(ClientFile()), kOldClient);
-        EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
-        EXPECT_TRUE(world.processes.Terminated().empty());
+        harness::ExpectFailedRun(*form, world, folder, kOldClient, text);
         EXPECT_EQ(world.shell.Opened().size(), 1) << "only the site was opened";
-        ASSERT_EQ(world.messages.shown.size(), 1u);
-        EXPECT_EQ(world.messages.shown[0].Kind, TMessageKind::Warning);
-        EXPECT_EQ(world.messages.shown[0].Caption, QStringLiteral("Warning"));
-        EXPECT_EQ(world.messages.shown[0].Text, text);
     }
 
     /// After a failure the button runs a complete update.
@@ -62,7 +54,7 @@ TEST_F(UpdateFlow, ADownloadReplacesTheClientSaysSoStartsItAndEndsTheProgram) {
 
     ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_EQ(harness::ReadFile(ClientFile()), body);
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{harness::kClientName});
     EXPECT_EQ(world.processes.Terminated(), std::vector<std::uint32_t>{4242});
     ASSERT_EQ(world.messages.shown.size(), 1u);
     EXPECT_EQ(world.messages.shown[0].Kind, TMessageKind::Information);
@@ -153,7 +145,7 @@ TEST_F(UpdateFlow, AClientFileThatCannotBeReplacedStaysAndTheUserIsTold) {
     ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
     EXPECT_EQ(harness::ReadFile(ClientFile() / "inside"), kOldClient);
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{harness::kClientName});
     ASSERT_EQ(world.messages.shown.size(), 1u);
     EXPECT_EQ(world.messages.shown[0].Text, WindowText::ReplaceFailed());
 }
@@ -225,7 +217,7 @@ TEST_F(UpdateFlow, ClosingMidDownloadCancelsAndLeavesNoTemporaryFile) {
     EXPECT_EQ(folder.Entries().size(), 2u) << "the download goes to a file beside the client";
     form->close();
     form.reset(); // joins the worker
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{harness::kClientName});
     EXPECT_EQ(harness::ReadFile(ClientFile()), kOldClient);
     EXPECT_TRUE(world.processes.Terminated().empty());
     EXPECT_TRUE(world.messages.shown.empty()) << "a cancelled transfer shows nothing";

@@ -12,6 +12,16 @@
 
 namespace testsupport {
 
+namespace {
+
+/// Readable and searchable by all: nginx's workers run as another user when it starts as root.
+constexpr auto kReadable = std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                           std::filesystem::perms::group_exec |
+                           std::filesystem::perms::others_read |
+                           std::filesystem::perms::others_exec;
+
+} // namespace
+
 NginxServer::NginxServer(const std::string &extraServerConfig, Scheme scheme) : scheme_(scheme) {
     std::random_device random;
     folder_ = std::filesystem::temp_directory_path() /
@@ -19,11 +29,8 @@ NginxServer::NginxServer(const std::string &extraServerConfig, Scheme scheme) : 
     root_ = folder_ / "www";
     std::filesystem::create_directories(root_);
     std::filesystem::create_directories(folder_ / "logs");
-    const auto readable = std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                          std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                          std::filesystem::perms::others_exec;
-    std::filesystem::permissions(folder_, readable);
-    std::filesystem::permissions(root_, readable);
+    std::filesystem::permissions(folder_, kReadable);
+    std::filesystem::permissions(root_, kReadable);
     if (scheme_ == Scheme::Https && !MakeCertificates())
         return;
     for (int attempt = 0; attempt < 5 && pid_ <= 0; ++attempt)
@@ -46,10 +53,7 @@ std::filesystem::path NginxServer::Serve(const std::filesystem::path &relativePa
     const std::filesystem::path file = root_ / relativePath;
     std::filesystem::create_directories(file.parent_path());
     for (auto folder = file.parent_path(); folder != root_; folder = folder.parent_path())
-        std::filesystem::permissions(
-            folder, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                        std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                        std::filesystem::perms::others_exec);
+        std::filesystem::permissions(folder, kReadable);
     std::ofstream(file, std::ios::binary) << bytes;
     return file;
 }
