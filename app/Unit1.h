@@ -111,6 +111,8 @@ public:
     TFlowState FlowState() const { return state_; }
     /// Progress updates that reached the widgets so far (at most one per frame).
     int ProgressRepaints() const { return relay_->Applied(); }
+    /// True while a broken download pauses before continuing by itself.
+    bool ContinuationPausing() const { return continuation_.Waiting(); }
     /// The client file the download replaces.
     std::filesystem::path ClientPath() const;
 

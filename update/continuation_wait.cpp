@@ -15,6 +15,11 @@ bool TContinuationWait::Wait(int index, const std::stop_token &stop) {
     return !stop.stop_requested();
 }
 
+bool TContinuationWait::Waiting() const {
+    std::lock_guard lock(mutex_);
+    return waiting_;
+}
+
 void TContinuationWait::ContinueNow() {
     {
         std::lock_guard lock(mutex_);

@@ -25,10 +25,12 @@ public:
     bool Wait(int index, const std::stop_token &stop);
     /// Any thread: a pause under way ends at once (a later one is not shortened).
     void ContinueNow();
+    /// Any thread: true while a pause is under way (for tests that act during one).
+    bool Waiting() const;
 
 private:
     std::vector<std::chrono::milliseconds> pauses_;
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable_any wake_;
     bool waiting_ = false;
     bool continueNow_ = false;

@@ -252,7 +252,11 @@ TUpdateOutcome DownloadWholeOnce(TIdHTTP &http, const std::string &url,
         if (sink.Finish() != verify::Verdict::Authentic)
             return TUpdateOutcome::NotAuthentic;
     } catch (const EIdHTTPError &error) {
-        return stop.stop_requested() ? TUpdateOutcome::Cancelled : OutcomeOf(error.Kind());
+        // Bytes already kept stay kept when the stop came just after they were: the outcome of
+        // a broken connection is what keeps them.
+        if (stop.stop_requested() && !continuable)
+            return TUpdateOutcome::Cancelled;
+        return OutcomeOf(error.Kind());
     } catch (const std::exception &) {
         return TUpdateOutcome::ReplaceFailed;
     }

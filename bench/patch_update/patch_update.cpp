@@ -35,7 +35,7 @@
 
 namespace {
 
-const std::string kClientName = "Zorvane_Online_Sardel.exe";
+using harness::kClientName;
 
 /// `size` bytes of real machine code: the machine's shared libraries in name order (each once:
 /// links to them are skipped), from byte `skip` of their concatenation on.

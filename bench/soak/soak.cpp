@@ -24,7 +24,7 @@ using testsupport::ScriptedReply;
 
 namespace {
 
-const std::string kClientName = "Zorvane_Online_Sardel.exe";
+using harness::kClientName;
 
 double RssMiB() {
     std::ifstream status("/proc/self/status");
@@ -137,7 +137,7 @@ int main(int argc, char **argv) {
     harness::EnsureApplication();
     testsupport::TestHttpServer server;
     // No patches: every cycle's faults hit the whole file's download.
-    server.AnswerAlways(".exe.from-", ScriptedReply::Status(404, "Not Found"));
+    testsupport::OfferNoPatches(server);
     harness::ScratchFolder folder;
     const auto client = folder.Path() / kClientName;
     std::string current = "the first client\n";

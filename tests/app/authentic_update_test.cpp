@@ -1,9 +1,8 @@
 // Updates from a publisher that signs its client: the signature is fetched first and checked
 // with the built-in key before anything is ended or replaced. Keys and signatures come from the
 // minisign tool.
-#include "form_harness.h"
 #include "minisign_tool.h"
-#include "test_http_server.h"
+#include "server_window_fixture.h"
 #include "window_texts.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +12,14 @@
 #include <memory>
 #include <optional>
 
-using harness::ProcessEventsUntil;
+using harness::kClientName;
 using testsupport::ScriptedReply;
-using testsupport::TestHttpServer;
 
 namespace {
 
-const char kOldClient[] = "old client, byte for byte\n";
-const std::string kClientName = "Zorvane_Online_Sardel.exe";
-const std::string kClientPath = "/program_download/Zorvane_Online_Sardel.exe";
+const std::string kClientPath = "/program_download/" + harness::kClientName;
 
-class AuthenticUpdate : public ::testing::Test {
+class AuthenticUpdate : public harness::ServerWindowTest {
 protected:
     static void SetUpTestSuite() {
         publisher = new harness::MinisignKey;
@@ -34,30 +30,11 @@ protected:
         delete stranger;
     }
 
-    void SetUp() override {
-        harness::EnsureApplication();
-        harness::WriteFile(ClientFile(), kOldClient);
-        // The server has no patch for the old client: every run downloads the whole file.
-        server.AnswerAlways(".exe.from-", ScriptedReply::Status(404, "Not Found"));
-    }
-    void TearDown() override { form.reset(); }
-
     void MakeForm(const std::string &key) {
-        UpdaterServices services =
-            world.Services(QString::fromStdString(server.Url("")), folder.Path());
+        UpdaterServices services = Services();
         services.StallTimeout = std::chrono::milliseconds(2000);
         services.PublisherKey = key;
         form = std::make_unique<TForm1>(std::move(services));
-    }
-
-    std::filesystem::path ClientFile() const { return folder.Path() / kClientName; }
-
-    void PressAndWaitForTheRunToEnd() {
-        form->BitBtn1Click();
-        ASSERT_TRUE(ProcessEventsUntil([&] {
-            return form->FlowState() == TForm1::TFlowState::Idle ||
-                   form->FlowState() == TForm1::TFlowState::Ending;
-        }));
     }
 
     /// Serves `signatureReply` and then, when given, `body`; presses; expects the warning that
@@ -72,7 +49,7 @@ protected:
         world.messages.shown.clear();
         const std::size_t before = server.Requests().size();
         const std::size_t ended = world.processes.Terminated().size();
-        PressAndWaitForTheRunToEnd();
+        ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
         // With a body: the signature, the patch (none) and the client.
         EXPECT_EQ(server.Requests().size(), before + (body ? 3 : 1));
         EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
@@ -88,11 +65,7 @@ protected:
     static inline harness::MinisignKey *stranger = nullptr;
     /// What a refused run must leave: the installed client and the files beside it.
     std::string installed = kOldClient;
-    std::vector<std::string> leftBeside{kClientName};
-    harness::FakeWorld world;
-    harness::ScratchFolder folder;
-    TestHttpServer server;
-    std::unique_ptr<TForm1> form;
+    std::vector<std::string> leftBeside{harness::kClientName};
 };
 
 TEST_F(AuthenticUpdate, AClientSignedByThePublisherUpdatesInEitherSignatureForm) {
@@ -104,7 +77,7 @@ TEST_F(AuthenticUpdate, AClientSignedByThePublisherUpdatesInEitherSignatureForm)
         const std::string body = testsupport::PatternBytes(legacy ? 700'001 : 2'500'000);
         server.Enqueue(ScriptedReply::Ok(publisher->SignBytes(body, legacy), "text/plain"));
         server.Enqueue(ScriptedReply::Ok(body));
-        PressAndWaitForTheRunToEnd();
+        ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
         ++round;
         ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
         EXPECT_EQ(harness::ReadFile(ClientFile()), body);
@@ -162,7 +135,7 @@ TEST_F(AuthenticUpdate, ReleasesOnlyMoveForwardAndOnlyTheClientsOwnSignatureIsTa
     // The newer release is installed and its signature kept beside it, asked for past caches.
     server.Enqueue(ScriptedReply::Ok(publisher->SignBytes(newer, false, release(2000))));
     server.Enqueue(ScriptedReply::Ok(newer));
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_TRUE(harness::ReadFile(ClientFile()) == newer);
     const auto signatureRequest =
@@ -195,7 +168,7 @@ TEST_F(AuthenticUpdate, ABuildWithoutAKeyUpdatesAnUnsignedClientAndAsksForNoSign
     MakeForm("");
     const std::string body = testsupport::PatternBytes(300'000);
     server.Enqueue(ScriptedReply::Ok(body));
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_EQ(harness::ReadFile(ClientFile()), body);
     ASSERT_EQ(server.Requests().size(), 2u) << "the patch (none), then the client";

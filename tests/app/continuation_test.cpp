@@ -1,7 +1,6 @@
 // A download that breaks off continues by itself: a server that cuts the body at chosen places,
 // with an ETag and ranges, in front of the window.
-#include "form_harness.h"
-#include "test_http_server.h"
+#include "server_window_fixture.h"
 #include "window_texts.h"
 
 #include <gtest/gtest.h>
@@ -9,27 +8,36 @@
 #include <memory>
 
 using harness::ProcessEventsUntil;
+using std::chrono::milliseconds;
 using testsupport::ScriptedReply;
-using testsupport::TestHttpServer;
 
 namespace {
 
-const std::string kClientName = "Zorvane_Online_Sardel.exe";
 constexpr std::size_t kOverlap = 64 * 1024;
+/// Far longer than any wait of these tests: only a press or a stop ends it in time.
+constexpr std::chrono::minutes kLongPause{1};
 
-class AutomaticContinuation : public ::testing::Test {
+class AutomaticContinuation : public harness::ServerWindowTest {
 protected:
     void SetUp() override {
-        harness::EnsureApplication();
-        harness::WriteFile(folder.Path() / kClientName, "old client\n");
-        server.AnswerAlways(".exe.from-", ScriptedReply::Status(404, "Not Found"));
-        UpdaterServices services =
-            world.Services(QString::fromStdString(server.Url("")), folder.Path());
-        services.ContinuationPauses = {std::chrono::milliseconds(10), std::chrono::milliseconds(20),
-                                       std::chrono::milliseconds(40)};
+        ServerWindowTest::SetUp();
+        OpenWindow({milliseconds(10), milliseconds(20), milliseconds(40)});
+    }
+
+    void OpenWindow(std::vector<milliseconds> pauses) {
+        UpdaterServices services = Services();
+        services.ContinuationPauses = std::move(pauses);
         form = std::make_unique<TForm1>(std::move(services));
     }
-    void TearDown() override { form.reset(); }
+
+    /// Presses and waits until the first transfer has broken off and the pause has begun.
+    void PressUntilThePause() {
+        form->BitBtn1Click();
+        ASSERT_TRUE(ProcessEventsUntil([&] { return form->ContinuationPausing(); }));
+    }
+    std::filesystem::path PartFile() const {
+        return folder.Path() / (harness::kClientName + ".part");
+    }
 
     /// The file from byte `kept` on (a 206 with its range after the first piece), cut after
     /// `cutAfter` new bytes. Without a key a continuation asks again for the last 64 KiB it
@@ -60,28 +68,16 @@ protected:
         return client;
     }
 
-    void PressAndWaitForTheRunToEnd() {
-        form->BitBtn1Click();
-        ASSERT_TRUE(ProcessEventsUntil([&] {
-            return form->FlowState() == TForm1::TFlowState::Idle ||
-                   form->FlowState() == TForm1::TFlowState::Ending;
-        }));
-    }
-
     const std::string file = testsupport::PatternBytes(400'000);
-    harness::FakeWorld world;
-    harness::ScratchFolder folder;
-    TestHttpServer server;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(AutomaticContinuation, TwoCutsAreBridgedWithoutAWordAndTheClientArrivesWhole) {
     Serve(0, 100'000);
     Serve(100'000, 150'000);
     Serve(250'000);
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
-    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), file);
+    EXPECT_EQ(harness::ReadFile(ClientFile()), file);
     ASSERT_EQ(world.messages.shown.size(), 1u);
     EXPECT_EQ(world.messages.shown[0].Kind, TMessageKind::Information);
     EXPECT_EQ(form->Label2->text(), QString::number(file.size()));
@@ -99,13 +95,40 @@ TEST_F(AutomaticContinuation, AFourthCutGivesTheConnectionWarningAndKeepsThePart
     Serve(50'000, 50'000);
     Serve(100'000, 50'000);
     Serve(150'000, 50'000);
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
     ASSERT_EQ(world.messages.shown.size(), 1u);
     EXPECT_EQ(world.messages.shown[0].Text, WindowText::ConnectionLost());
     EXPECT_EQ(ClientRequests().size(), 4u);
-    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), "old client\n");
-    EXPECT_EQ(harness::ReadFile(folder.Path() / (kClientName + ".part")), file.substr(0, 200'000));
+    EXPECT_EQ(harness::ReadFile(ClientFile()), kOldClient);
+    EXPECT_EQ(harness::ReadFile(PartFile()), file.substr(0, 200'000));
+    EXPECT_TRUE(world.processes.Terminated().empty());
+}
+
+TEST_F(AutomaticContinuation, APressInThePauseContinuesAtOnce) {
+    OpenWindow({kLongPause});
+    Serve(0, 100'000);
+    Serve(100'000);
+    PressUntilThePause();
+    form->BitBtn1Click();
+    ASSERT_TRUE(
+        ProcessEventsUntil([&] { return form->FlowState() == TForm1::TFlowState::Ending; }));
+    EXPECT_TRUE(harness::ReadFile(ClientFile()) == file) << "not the whole client";
+    ASSERT_EQ(ClientRequests().size(), 2u);
+    EXPECT_EQ(ClientRequests()[1].Header("Range"), "bytes=" + std::to_string(100'000 - kOverlap) + "-");
+}
+
+TEST_F(AutomaticContinuation, ClosingTheWindowInThePauseEndsItKeepsThePartialFileAndShowsNothing) {
+    OpenWindow({kLongPause});
+    Serve(0, 100'000);
+    PressUntilThePause();
+    form->close();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !form->IdThreadComponent1->Active(); }));
+    QCoreApplication::processEvents(); // what the worker posted last
+    EXPECT_TRUE(world.messages.shown.empty());
+    EXPECT_EQ(ClientRequests().size(), 1u);
+    EXPECT_TRUE(harness::ReadFile(PartFile()) == file.substr(0, 100'000)) << "not the cut bytes";
+    EXPECT_EQ(harness::ReadFile(ClientFile()), kOldClient);
     EXPECT_TRUE(world.processes.Terminated().empty());
 }
 

@@ -10,6 +10,7 @@
 
 #include "tick_count.h"
 
+using harness::kClientName;
 using harness::ProcessEventsUntil;
 
 namespace {
@@ -48,17 +49,11 @@ TEST(EndToEnd, AnUpdateFromNginxArrivesWholeStartsTheClientAndEndsTheProgram) {
     testsupport::NginxServer nginx;
     ASSERT_TRUE(nginx.Running()) << nginx.Error();
     const std::string client = SampleClient(6 * 1024 * 1024 + 123);
-    std::filesystem::create_directories(nginx.Root() / "program_download");
-    std::filesystem::permissions(
-        nginx.Root() / "program_download",
-        std::filesystem::perms::owner_all | std::filesystem::perms::others_read |
-            std::filesystem::perms::others_exec | std::filesystem::perms::group_read |
-            std::filesystem::perms::group_exec);
-    harness::WriteFile(nginx.Root() / "program_download/Zorvane_Online_Sardel.exe", client);
+    nginx.Serve("program_download/" + kClientName, client);
 
     harness::FakeWorld world;
     harness::ScratchFolder folder;
-    harness::WriteFile(folder.Path() / "Zorvane_Online_Sardel.exe", "#!/bin/sh\necho old\n");
+    harness::WriteFile(folder.Path() / kClientName, "#!/bin/sh\necho old\n");
     ProgramsOnlyShell shell;
     UpdaterServices services =
         world.Services(QString::fromStdString(nginx.BaseUrl()), folder.Path());
@@ -75,7 +70,7 @@ TEST(EndToEnd, AnUpdateFromNginxArrivesWholeStartsTheClientAndEndsTheProgram) {
     form.BitBtn1->click();
     ASSERT_TRUE(ProcessEventsUntil([&] { return world.quits > 0; }, std::chrono::seconds(60)));
 
-    EXPECT_EQ(harness::ReadFile(folder.Path() / "Zorvane_Online_Sardel.exe"), client);
+    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), client);
     ASSERT_EQ(world.messages.shown.size(), 1u);
     EXPECT_EQ(world.messages.shown[0].Text, WindowText::UpdateSucceeded());
     EXPECT_EQ(shell.sites, QStringList{QString::fromStdString(nginx.BaseUrl())});
@@ -90,8 +85,7 @@ TEST(EndToEnd, AnUpdateFromNginxArrivesWholeStartsTheClientAndEndsTheProgram) {
     EXPECT_EQ(form.ProgressBar1->Text(), QStringLiteral("100%"));
     EXPECT_TRUE(form.status->text().endsWith(QStringLiteral(" KB/s")))
         << form.status->text().toStdString();
-    EXPECT_EQ(folder.Entries(),
-              (std::vector<std::string>{"Zorvane_Online_Sardel.exe", "client-started.marker"}));
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{kClientName, "client-started.marker"}));
 }
 
 } // namespace

@@ -23,6 +23,9 @@
 
 namespace harness {
 
+/// The client's file name, as the window downloads and replaces it.
+inline const std::string kClientName = QString::fromUtf16(ClientExeName).toStdString();
+
 /// The test process's one QApplication (offscreen), created on first use. It lives until the
 /// process ends and is never destroyed: Qt's own statics may outlive it otherwise.
 inline void EnsureApplication() {
@@ -52,6 +55,20 @@ bool ProcessEventsUntil(Predicate done,
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     return true;
+}
+
+/// Presses the download button and runs the event loop until the run has ended either way
+/// (idle after a failure, ending after a success); false when it has not within `limit`.
+[[nodiscard]] inline bool
+PressAndWaitForTheRunToEnd(TForm1 &form,
+                           std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    form.BitBtn1Click();
+    return ProcessEventsUntil(
+        [&] {
+            return form.FlowState() == TForm1::TFlowState::Idle ||
+                   form.FlowState() == TForm1::TFlowState::Ending;
+        },
+        limit);
 }
 
 class FakeInternet final : public platform::InternetSeam {
@@ -89,8 +106,7 @@ private:
 class FakeProcesses final : public platform::ProcessSeam {
 public:
     std::optional<std::vector<platform::ProcessEntry>> Snapshot() override {
-        return std::vector<platform::ProcessEntry>{{4242, u"Zorvane_Online_Sardel.exe"},
-                                                   {7, u"bash"}};
+        return std::vector<platform::ProcessEntry>{{4242, ClientExeName}, {7, u"bash"}};
     }
     bool Terminate(const platform::ProcessEntry &process) override {
         std::lock_guard lock(mutex_);

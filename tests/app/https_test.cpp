@@ -1,7 +1,7 @@
 // https against a real nginx speaking TLS with a certificate made for the test: verification is
 // always on, a certificate that fails it is a connection failure, and the window treats it as one.
-#include "form_harness.h"
 #include "nginx_server.h"
+#include "server_window_fixture.h"
 #include "test_http_server.h"
 #include "window_texts.h"
 
@@ -15,17 +15,15 @@ using testsupport::NginxServer;
 
 namespace {
 
-const std::string kClientName = "Zorvane_Online_Sardel.exe";
-
 class Https : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(nginx.Running()) << nginx.Error();
-        nginx.Serve("program_download/" + kClientName, client);
+        nginx.Serve("program_download/" + harness::kClientName, client);
     }
 
     std::string ClientUrl(const std::string &base) const {
-        return base + "/program_download/" + kClientName;
+        return base + "/program_download/" + harness::kClientName;
     }
 
     /// The kind of failure of a GET of `url` with `http`'s settings (a success is a test failure).
@@ -81,20 +79,11 @@ TEST_F(Https, APublisherWhoseCertificateFailsGetsTheConnectionWarningAndTheClien
     harness::EnsureApplication();
     harness::FakeWorld world;
     harness::ScratchFolder folder;
-    harness::WriteFile(folder.Path() / kClientName, "old client\n");
+    harness::WriteFile(folder.Path() / harness::kClientName, "old client\n");
     TForm1 form(world.Services(QString::fromStdString(nginx.BaseUrl()), folder.Path()));
 
-    form.BitBtn1Click();
-    ASSERT_TRUE(harness::ProcessEventsUntil([&] {
-        return form.FlowState() == TForm1::TFlowState::Idle ||
-               form.FlowState() == TForm1::TFlowState::Ending;
-    }));
-    EXPECT_EQ(form.FlowState(), TForm1::TFlowState::Idle);
-    ASSERT_EQ(world.messages.shown.size(), 1u);
-    EXPECT_EQ(world.messages.shown[0].Text, WindowText::ConnectionLost());
-    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), "old client\n");
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName}) << "no file left behind";
-    EXPECT_TRUE(world.processes.Terminated().empty());
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(form));
+    harness::ExpectFailedRun(form, world, folder, "old client\n", WindowText::ConnectionLost());
 }
 
 } // namespace

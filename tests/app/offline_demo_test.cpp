@@ -16,7 +16,6 @@
 #include <cstring>
 #include <memory>
 
-using harness::ProcessEventsUntil;
 using testsupport::ScriptedReply;
 using testsupport::TestHttpServer;
 
@@ -46,9 +45,9 @@ protected:
             GTEST_SKIP() << "this machine has a default route; the test runs without a network";
         ASSERT_TRUE(LoopbackUp());
         harness::EnsureApplication();
-        harness::WriteFile(folder.Path() / "Zorvane_Online_Sardel.exe", "old client\n");
+        harness::WriteFile(folder.Path() / harness::kClientName, "old client\n");
         server = std::make_unique<TestHttpServer>();
-        server->AnswerAlways(".exe.from-", ScriptedReply::Status(404, "Not Found"));
+        testsupport::OfferNoPatches(*server);
     }
 
     std::unique_ptr<TForm1> FormPointedAt(const QString &override) {
@@ -60,14 +59,6 @@ protected:
         return std::make_unique<TForm1>(std::move(services));
     }
 
-    void PressAndWaitForTheRunToEnd(TForm1 &form) {
-        form.BitBtn1Click();
-        ASSERT_TRUE(ProcessEventsUntil([&] {
-            return form.FlowState() == TForm1::TFlowState::Idle ||
-                   form.FlowState() == TForm1::TFlowState::Ending;
-        }));
-    }
-
     harness::FakeWorld world;
     harness::ScratchFolder folder;
     std::unique_ptr<TestHttpServer> server;
@@ -77,15 +68,15 @@ TEST_F(OfflineDemo, AReachableServerIsEnoughAndAClosedOneGivesTheNoInternetBox) 
     const std::string body = testsupport::PatternBytes(20000);
     server->Enqueue(ScriptedReply::Ok(body));
     auto form = FormPointedAt(QString::fromStdString(server->Url("")));
-    PressAndWaitForTheRunToEnd(*form);
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
-    EXPECT_EQ(harness::ReadFile(folder.Path() / "Zorvane_Online_Sardel.exe"), body);
+    EXPECT_EQ(harness::ReadFile(folder.Path() / harness::kClientName), body);
 
     const std::string closed = server->Url("");
     server.reset();
     world.messages.shown.clear();
     form = FormPointedAt(QString::fromStdString(closed));
-    PressAndWaitForTheRunToEnd(*form);
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
     ASSERT_EQ(world.messages.shown.size(), 1u);
     EXPECT_EQ(world.messages.shown[0].Text, WindowText::NoInternet());

@@ -11,12 +11,12 @@
 
 #include <memory>
 
+using harness::kClientName;
 using harness::ProcessEventsUntil;
 using Lines = std::vector<std::string>;
 
 namespace {
 
-const std::string kClientName = "Zorvane_Online_Sardel.exe";
 const std::string kOld = harness::RandomBytes(1'500'000, 11);
 const std::string kNew = harness::ChangedInPlaces(kOld, 10'000, 12);
 const std::string kWholeFile = kClientName + " 200";
@@ -32,12 +32,7 @@ protected:
         nginx = std::make_unique<testsupport::NginxServer>("access_log " +
                                                            (logs.Path() / "log").string() + ";");
         ASSERT_TRUE(nginx->Running()) << nginx->Error();
-        served = nginx->Root() / "program_download";
-        std::filesystem::create_directories(served);
-        std::filesystem::permissions(
-            served, std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
-            std::filesystem::perm_options::add);
-        harness::WriteFile(served / kClientName, kNew);
+        served = nginx->Serve("program_download/" + kClientName, kNew).parent_path();
         harness::WriteFile(ClientFile(), kOld);
     }
     void TearDown() override { form.reset(); }

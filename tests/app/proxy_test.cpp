@@ -1,9 +1,9 @@
 // The system proxy for every request: a real tinyproxy on loopback, named the way a POSIX
 // desktop names it (the proxy variables), in front of a real nginx.
-#include "form_harness.h"
 #include "loopback_port.h"
 #include "nginx_server.h"
 #include "proxy_seam.h"
+#include "server_window_fixture.h"
 #include "test_http_server.h"
 #include "tinyproxy_server.h"
 #include "window_texts.h"
@@ -14,11 +14,10 @@
 #include <map>
 #include <memory>
 
+using harness::kClientName;
 using harness::ProcessEventsUntil;
 
 namespace {
-
-const std::string kClientName = "Zorvane_Online_Sardel.exe";
 
 class SystemProxy : public ::testing::Test {
 protected:
@@ -43,27 +42,24 @@ protected:
             ::setenv(name.c_str(), value.c_str(), 1);
     }
 
-    /// A window with the old client and the system's proxy settings; one press, run to its end.
-    void PressOnAFreshWindow() {
+    /// Sets the proxy variable `name` to `value` once the last window is gone (its threads read
+    /// the environment, and none may run while it changes), then presses on a fresh window with
+    /// the old client and the system's proxy settings, run to its end.
+    void PressOnAFreshWindowWith(const char *name, const std::string &value) {
+        form.reset(); // joins every thread of the window
+        ::setenv(name, value.c_str(), 1);
         harness::WriteFile(folder.Path() / kClientName, "old client\n");
         world.messages.shown.clear();
         UpdaterServices services =
             world.Services(QString::fromStdString(nginx.BaseUrl()), folder.Path());
         services.Proxy = &platform::SystemProxy();
         form = std::make_unique<TForm1>(std::move(services));
-        form->BitBtn1Click();
-        ASSERT_TRUE(ProcessEventsUntil([&] {
-            return form->FlowState() == TForm1::TFlowState::Idle ||
-                   form->FlowState() == TForm1::TFlowState::Ending;
-        }));
+        ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     }
 
     /// The run failed with one warning `text`, and the old client is as it was.
     void ExpectWarningAndTheOldClient(const QString &text) {
-        EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
-        EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), "old client\n");
-        ASSERT_EQ(world.messages.shown.size(), 1u);
-        EXPECT_EQ(world.messages.shown[0].Text, text);
+        harness::ExpectFailedRun(*form, world, folder, "old client\n", text);
     }
 
     std::map<std::string, std::string> saved_;
@@ -77,9 +73,7 @@ protected:
 TEST_F(SystemProxy, TheDownloadAndTheVersionQueryGoThroughItUnlessNoProxyNamesTheServer) {
     testsupport::TinyProxyServer proxy;
     ASSERT_TRUE(proxy.Running()) << proxy.Error();
-    ::setenv("http_proxy", proxy.Url().c_str(), 1);
-
-    PressOnAFreshWindow();
+    PressOnAFreshWindowWith("http_proxy", proxy.Url());
     ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), client);
     form->Button1Click();
@@ -94,23 +88,20 @@ TEST_F(SystemProxy, TheDownloadAndTheVersionQueryGoThroughItUnlessNoProxyNamesTh
     EXPECT_EQ(relayed[1], get + "/program_download/" + kClientName + " HTTP/1.1");
     EXPECT_EQ(relayed[2], get + "/ver.php?appname=iso&ver=10 HTTP/1.1");
 
-    ::setenv("no_proxy", "127.0.0.1", 1);
-    PressOnAFreshWindow();
+    PressOnAFreshWindowWith("no_proxy", "127.0.0.1");
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), client);
     EXPECT_EQ(proxy.Requests().size(), 3u) << "the bypassed server was asked directly";
 }
 
 TEST_F(SystemProxy, ADeadProxyIsALostConnectionAndOneAskingForCredentialsAServerRefusal) {
-    ::setenv("http_proxy",
-             ("http://127.0.0.1:" + std::to_string(testsupport::FreeLoopbackPort())).c_str(), 1);
-    PressOnAFreshWindow();
+    PressOnAFreshWindowWith("http_proxy",
+                            "http://127.0.0.1:" + std::to_string(testsupport::FreeLoopbackPort()));
     ExpectWarningAndTheOldClient(WindowText::ConnectionLost());
 
     testsupport::TinyProxyServer guarded("player secret");
     ASSERT_TRUE(guarded.Running()) << guarded.Error();
-    ::setenv("http_proxy", guarded.Url().c_str(), 1);
-    PressOnAFreshWindow();
+    PressOnAFreshWindowWith("http_proxy", guarded.Url());
     ExpectWarningAndTheOldClient(WindowText::ServerRejected());
 }
 

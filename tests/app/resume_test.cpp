@@ -12,11 +12,10 @@
 #include <memory>
 #include <sstream>
 
-using harness::ProcessEventsUntil;
+using harness::kClientName;
 
 namespace {
 
-const std::string kClientName = "Zorvane_Online_Sardel.exe";
 constexpr std::size_t kSize = 4'000'000;
 constexpr std::size_t kCutAt = 1'600'000; // 40 %
 
@@ -40,12 +39,6 @@ protected:
         nginx = std::make_unique<testsupport::NginxServer>(
             NginxConfig(logs.Path() / "access.log", ranges));
         ASSERT_TRUE(nginx->Running()) << nginx->Error();
-        const auto served = nginx->Root() / "program_download";
-        std::filesystem::create_directories(served);
-        std::filesystem::permissions(
-            served, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                        std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                        std::filesystem::perms::others_exec);
         Publish(testsupport::PatternBytes(kSize));
         harness::WriteFile(folder.Path() / kClientName, "old client\n");
         UpdaterServices services =
@@ -58,19 +51,13 @@ protected:
 
     /// Puts `client` and its signature on the server.
     void Publish(const std::string &client) {
-        const auto file = nginx->Root() / "program_download" / kClientName;
-        harness::WriteFile(file, client);
-        harness::WriteFile(nginx->Root() / "program_download" / (kClientName + ".minisig"),
-                           key.Sign(file));
+        const auto file = nginx->Serve("program_download/" + kClientName, client);
+        nginx->Serve("program_download/" + kClientName + ".minisig", key.Sign(file));
     }
 
     void PressAndWaitForTheRunToEnd() {
         world.messages.shown.clear();
-        form->BitBtn1Click();
-        ASSERT_TRUE(ProcessEventsUntil([&] {
-            return form->FlowState() == TForm1::TFlowState::Idle ||
-                   form->FlowState() == TForm1::TFlowState::Ending;
-        }));
+        ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     }
 
     /// The first press stalls at the cut: a connection warning, the partial file kept.

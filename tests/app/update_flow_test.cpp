@@ -1,7 +1,6 @@
 // The update flow against the loopback test server: success, every kind of failure, presses at
 // awkward moments and closing the window mid-way.
-#include "form_harness.h"
-#include "test_http_server.h"
+#include "server_window_fixture.h"
 #include "window_texts.h"
 
 #include <gtest/gtest.h>
@@ -10,26 +9,17 @@
 
 using harness::ProcessEventsUntil;
 using testsupport::ScriptedReply;
-using testsupport::TestHttpServer;
 
 namespace {
 
-const char kOldClient[] = "old client, byte for byte\n";
-const std::string kClientName = "Zorvane_Online_Sardel.exe";
-
-class UpdateFlow : public ::testing::Test {
+class UpdateFlow : public harness::ServerWindowTest {
 protected:
     void SetUp() override {
-        harness::EnsureApplication();
-        harness::WriteFile(ClientFile(), kOldClient);
-        // The server has no patch for the old client: every run downloads the whole file.
-        server.AnswerAlways(".exe.from-", ScriptedReply::Status(404, "Not Found"));
-        UpdaterServices services =
-            world.Services(QString::fromStdString(server.Url("")), folder.Path());
+        ServerWindowTest::SetUp();
+        UpdaterServices services = Services();
         services.StallTimeout = std::chrono::milliseconds(400);
         form = std::make_unique<TForm1>(std::move(services));
     }
-    void TearDown() override { form.reset(); }
 
     /// The byte count the window shows once a download is under way (0 before).
     long long BytesShown() const {
@@ -38,29 +28,11 @@ protected:
                    : 0;
     }
 
-    std::filesystem::path ClientFile() const { return folder.Path() / kClientName; }
-
-    /// Presses the button and waits until the run has ended one way or the other.
-    void PressAndWaitForTheRunToEnd() {
-        form->BitBtn1Click();
-        ASSERT_TRUE(ProcessEventsUntil([&] {
-            return form->FlowState() == TForm1::TFlowState::Idle ||
-                   form->FlowState() == TForm1::TFlowState::Ending;
-        }));
-    }
-
     /// The old client is intact, nothing else is in the folder, no client was ended or started,
     /// and the one box is a warning with `text`.
     void ExpectFailedRunWithWarning(const QString &text) {
-        EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
-        EXPECT_EQ(harness::ReadFile(ClientFile()), kOldClient);
-        EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
-        EXPECT_TRUE(world.processes.Terminated().empty());
+        harness::ExpectFailedRun(*form, world, folder, kOldClient, text);
         EXPECT_EQ(world.shell.Opened().size(), 1) << "only the site was opened";
-        ASSERT_EQ(world.messages.shown.size(), 1u);
-        EXPECT_EQ(world.messages.shown[0].Kind, TMessageKind::Warning);
-        EXPECT_EQ(world.messages.shown[0].Caption, QStringLiteral("Warning"));
-        EXPECT_EQ(world.messages.shown[0].Text, text);
     }
 
     /// After a failure the button runs a complete update.
@@ -68,26 +40,21 @@ protected:
         const std::string body = testsupport::PatternBytes(5000);
         server.Enqueue(ScriptedReply::Ok(body));
         world.messages.shown.clear();
-        PressAndWaitForTheRunToEnd();
+        ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
         EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
         EXPECT_EQ(harness::ReadFile(ClientFile()), body);
     }
-
-    harness::FakeWorld world;
-    harness::ScratchFolder folder;
-    TestHttpServer server;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(UpdateFlow, ADownloadReplacesTheClientSaysSoStartsItAndEndsTheProgram) {
     const std::string body = testsupport::PatternBytes(3'000'000);
     server.Enqueue(ScriptedReply::Ok(body));
     world.tick.now = 0xFFFFFFF0u;
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
 
     ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_EQ(harness::ReadFile(ClientFile()), body);
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{harness::kClientName});
     EXPECT_EQ(world.processes.Terminated(), std::vector<std::uint32_t>{4242});
     ASSERT_EQ(world.messages.shown.size(), 1u);
     EXPECT_EQ(world.messages.shown[0].Kind, TMessageKind::Information);
@@ -114,7 +81,7 @@ TEST_F(UpdateFlow, AChunkedReplyIsOneTransferOfUnknownLengthAndSucceeds) {
     reply.chunked = true;
     reply.chunkSizes = {1000, 30'000, 7};
     server.Enqueue(reply);
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_EQ(harness::ReadFile(ClientFile()), reply.body);
     EXPECT_EQ(form->Label2->text(), QStringLiteral("200000"));
@@ -160,7 +127,7 @@ class FailedDownload : public UpdateFlow, public ::testing::WithParamInterface<F
 
 TEST_P(FailedDownload, KeepsTheOldClientRemovesTheTemporaryFileWarnsAndAllowsAnotherPress) {
     server.Enqueue(GetParam().reply);
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     ExpectFailedRunWithWarning(GetParam().warning());
     ExpectTheButtonWorksAgain();
 }
@@ -170,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(Replies, FailedDownload, ::testing::ValuesIn(FailingRep
 
 TEST_F(UpdateFlow, NoServerListeningIsAConnectionFailure) {
     server.Stop();
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     ExpectFailedRunWithWarning(WindowText::ConnectionLost());
 }
 
@@ -180,10 +147,10 @@ TEST_F(UpdateFlow, AClientFileThatCannotBeReplacedStaysAndTheUserIsTold) {
     std::filesystem::create_directory(ClientFile());
     harness::WriteFile(ClientFile() / "inside", kOldClient);
     server.Enqueue(ScriptedReply::Ok(testsupport::PatternBytes(10'000)));
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
     EXPECT_EQ(harness::ReadFile(ClientFile() / "inside"), kOldClient);
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{harness::kClientName});
     ASSERT_EQ(world.messages.shown.size(), 1u);
     EXPECT_EQ(world.messages.shown[0].Text, WindowText::ReplaceFailed());
 }
@@ -194,7 +161,7 @@ TEST_F(UpdateFlow, AReadOnlyFolderKeepsTheOldClientAndTheUserIsTold) {
     std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_read |
                                                     std::filesystem::perms::owner_exec);
     server.Enqueue(ScriptedReply::Ok(testsupport::PatternBytes(10'000)));
-    PressAndWaitForTheRunToEnd();
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     ExpectFailedRunWithWarning(WindowText::ReplaceFailed());
 }
 
@@ -255,7 +222,7 @@ TEST_F(UpdateFlow, ClosingMidDownloadCancelsAndLeavesNoTemporaryFile) {
     EXPECT_EQ(folder.Entries().size(), 2u) << "the download goes to a file beside the client";
     form->close();
     form.reset(); // joins the worker
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{kClientName});
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{harness::kClientName});
     EXPECT_EQ(harness::ReadFile(ClientFile()), kOldClient);
     EXPECT_TRUE(world.processes.Terminated().empty());
     EXPECT_TRUE(world.messages.shown.empty()) << "a cancelled transfer shows nothing";

@@ -1,7 +1,6 @@
 // The version query of the hidden Button1 against the loopback test server: the line it adds to
 // Memo1, the request it sends, failures, press order, the keyboard and closing the window.
-#include "form_harness.h"
-#include "test_http_server.h"
+#include "server_window_fixture.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -14,10 +13,10 @@ using testsupport::TestHttpServer;
 
 namespace {
 
-class VersionQuery : public ::testing::Test {
+class VersionQuery : public harness::ServerWindowTest {
 protected:
     void SetUp() override {
-        harness::EnsureApplication();
+        ServerWindowTest::SetUp();
         MakeForm(server.Url(""));
     }
 
@@ -35,11 +34,6 @@ protected:
         ASSERT_TRUE(ProcessEventsUntil([&] { return MemoLines().size() >= count; }));
         EXPECT_EQ(MemoLines().size(), count);
     }
-
-    harness::FakeWorld world;
-    harness::ScratchFolder folder;
-    TestHttpServer server;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(VersionQuery, AReplyBecomesTheLineAfterMemo1AndTheRequestCarriesTheQueryAndBothHeaders) {

@@ -25,14 +25,11 @@ double Along(const TGPLinearGradientBrush &brush, double px, double py) {
 
 TEST(HatchBrush, EveryPatternMatchesItsTableAndIsAnchoredAtTheDeviceOrigin) {
     for (int style = 0; style < HatchStyleTotal; ++style) {
-        QImage canvas = WhiteCanvas(24, 24);
-        {
-            QPainter painter(&canvas);
-            TGPGraphics g(&painter);
+        const QImage canvas = DrawnOnWhite(24, 24, [&](TGPGraphics &g) {
             TGPHatchBrush brush(style, 0xFF000000, 0xFFFFFFFF);
             ASSERT_TRUE(brush.HasHandle());
             g.FillRectangle(&brush, 3, 5, 17, 13); // an odd offset must not move the pattern
-        }
+        });
         const auto &rows = HatchPatternRows(HatchStyle(style));
         for (int y = 5; y < 18; ++y)
             for (int x = 3; x < 20; ++x) {
@@ -90,15 +87,12 @@ TEST(LinearGradient, ScalableAngleStretchesWithTheRectangle) {
 
 TEST(LinearGradient, GammaCorrectionBrightensTheMidpoint) {
     auto midpoint = [](bool gamma) {
-        QImage canvas = WhiteCanvas(256, 1);
-        {
-            QPainter painter(&canvas);
-            TGPGraphics g(&painter);
+        const QImage canvas = DrawnOnWhite(256, 1, [&](TGPGraphics &g) {
             TGPLinearGradientBrush brush(TGPRectF{0, 0, 256, 1}, 0xFF000000, 0xFFFFFFFF,
                                          LinearGradientModeHorizontal);
             brush.SetGammaCorrection(gamma);
             g.FillRectangle(&brush, 0, 0, 256, 1);
-        }
+        });
         return std::pair{qRed(canvas.pixel(128, 0)), qRed(canvas.pixel(255, 0))};
     };
     const auto [plainMid, plainEnd] = midpoint(false);
@@ -121,12 +115,8 @@ TEST(PathGradient, ShadowBlendOnARoundedRectangle) {
     const float positions[3] = {0, 0.1f, 1};
     ASSERT_EQ(brush.SetInterpolationColors(colours, positions, 3), GpStatus::Ok);
 
-    QImage canvas = WhiteCanvas(270, 50);
-    {
-        QPainter painter(&canvas);
-        TGPGraphics g(&painter);
-        ASSERT_EQ(g.FillPath(&brush, &path), GpStatus::Ok);
-    }
+    const QImage canvas = DrawnOnWhite(
+        270, 50, [&](TGPGraphics &g) { ASSERT_EQ(g.FillPath(&brush, &path), GpStatus::Ok); });
     const int full = 255 - (127 * 180 + 127) / 255; // grey at alpha 180 over white
     EXPECT_NEAR(qRed(canvas.pixel(128, 21)), full, 2);
     EXPECT_NEAR(qRed(canvas.pixel(20, 21)), full, 2); // past the 10 % band at the side
@@ -159,12 +149,8 @@ TEST(PathGradient, CentreAndSurroundColoursOfAnEllipse) {
     const ARGB blue = 0xFF0000FF;
     int one = 1;
     brush.SetSurroundColors(&blue, &one);
-    QImage canvas = WhiteCanvas(100, 40);
-    {
-        QPainter painter(&canvas);
-        TGPGraphics g(&painter);
-        g.FillRectangle(&brush, 0, 0, 100, 40);
-    }
+    const QImage canvas =
+        DrawnOnWhite(100, 40, [&](TGPGraphics &g) { g.FillRectangle(&brush, 0, 0, 100, 40); });
     const QRgb centre = canvas.pixel(50, 20);
     EXPECT_GE(qRed(centre), 250);
     EXPECT_LE(qBlue(centre), 5);

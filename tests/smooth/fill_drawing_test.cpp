@@ -8,16 +8,6 @@ namespace {
 
 const QColor Background(189, 216, 244);
 
-/// The fill of the window's header panel.
-void ApplyHeaderFill(TGDIPFill &fill) {
-    fill.SetColor(10092543);
-    fill.SetColorTo(52479);
-    fill.SetGradientMirrorType(gtVertical);
-    fill.SetBorderColor(7042912);
-    fill.SetRounding(3);
-    fill.SetShadowOffset(5);
-}
-
 int Luma(const QImage &image, int x, int y) {
     const QColor c = image.pixelColor(x, y);
     return c.red() + c.green() + c.blue();

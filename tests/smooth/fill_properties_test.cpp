@@ -1,4 +1,5 @@
 #include "TGDIPFill.h"
+#include "fill_test_support.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -250,12 +251,7 @@ TEST(FillDescription, WritesPropertiesWithoutDeclaredDefaultsAlwaysAndTheOthersW
                      "Rounding", "ShadowOffset", "Angle"}));
 
     // The header panel's fill as the window stores it.
-    fill.SetColor(10092543);
-    fill.SetColorTo(52479);
-    fill.SetGradientMirrorType(gtVertical);
-    fill.SetBorderColor(7042912);
-    fill.SetRounding(3);
-    fill.SetShadowOffset(5);
+    ApplyHeaderFill(fill);
     fill.SetOpacityMirror(0);
     fill.SetShadowColor(clBlack);
     EXPECT_EQ(fill.StoredProperties(),

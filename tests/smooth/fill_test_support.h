@@ -26,6 +26,16 @@ inline FillResult RenderFill(const TGDIPFill &fill, const TGPRectF &rect, int wi
     return result;
 }
 
+/// The fill of the window's header panel.
+inline void ApplyHeaderFill(TGDIPFill &fill) {
+    fill.SetColor(10092543);
+    fill.SetColorTo(52479);
+    fill.SetGradientMirrorType(gtVertical);
+    fill.SetBorderColor(7042912);
+    fill.SetRounding(3);
+    fill.SetShadowOffset(5);
+}
+
 /// True when the pixel's straight colour is within tolerance of colour in every channel.
 inline bool Near(const QImage &image, int x, int y, QColor colour, int tolerance = 2) {
     const QColor c = image.pixelColor(x, y);

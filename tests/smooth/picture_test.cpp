@@ -133,12 +133,9 @@ TEST(PictureDraw, TransparentBmpKeysOutItsBottomLeftColourAtNaturalSize) {
     picture.ReadData(Encoded(image, "BMP"));
     picture.SetTransparent(true);
 
-    QImage canvas = WhiteCanvas(60, 60);
-    {
-        QPainter painter(&canvas);
-        TGPGraphics g(&painter);
+    const QImage canvas = DrawnOnWhite(60, 60, [&](TGPGraphics &g) {
         picture.Draw(g, TRect{10, 10, 50, 50});
-    }
+    });
     EXPECT_EQ(canvas.pixel(10, 10), qRgb(0, 0, 255));
     EXPECT_EQ(canvas.pixel(13, 10), qRgb(255, 255, 255)); // keyed out
     EXPECT_EQ(canvas.pixel(10, 12), qRgb(255, 255, 255)); // keyed out
@@ -148,12 +145,9 @@ TEST(PictureDraw, TransparentBmpKeysOutItsBottomLeftColourAtNaturalSize) {
 
     picture.SetTransparentMode(tmFixed);
     picture.SetTransparentColor(clBlue);
-    QImage fixed = WhiteCanvas(60, 60);
-    {
-        QPainter painter(&fixed);
-        TGPGraphics g(&painter);
+    const QImage fixed = DrawnOnWhite(60, 60, [&](TGPGraphics &g) {
         picture.Draw(g, TRect{0, 0, 4, 3});
-    }
+    });
     EXPECT_EQ(fixed.pixel(1, 1), qRgb(255, 255, 255));
     EXPECT_EQ(fixed.pixel(0, 2), qRgb(255, 0, 0));
 }
@@ -162,12 +156,9 @@ TEST(PictureDraw, OtherImagesAreScaledIntoTheRectangle) {
     TAdvGDIPPicture picture;
     picture.ReadData(Encoded(Solid(4, 4, Qt::black), "PNG"));
     picture.SetTransparent(true); // only BMP pictures are keyed
-    QImage canvas = WhiteCanvas(40, 40);
-    {
-        QPainter painter(&canvas);
-        TGPGraphics g(&painter);
+    const QImage canvas = DrawnOnWhite(40, 40, [&](TGPGraphics &g) {
         picture.Draw(g, TRect{5, 5, 35, 25});
-    }
+    });
     EXPECT_EQ(canvas.pixel(20, 15), qRgb(0, 0, 0));
     EXPECT_EQ(canvas.pixel(33, 23), qRgb(0, 0, 0));
     EXPECT_EQ(canvas.pixel(37, 15), qRgb(255, 255, 255));

@@ -67,16 +67,13 @@ TEST(LastStatus, BadInputGivesAStatusNotACrash) {
     EXPECT_FALSE(pen.HasHandle());
     EXPECT_EQ(pen.LastStatus(), GpStatus::InvalidParameter);
 
-    QImage canvas = WhiteCanvas(10, 10);
-    {
-        QPainter painter(&canvas);
-        TGPGraphics g(&painter);
+    const QImage canvas = DrawnOnWhite(10, 10, [&](TGPGraphics &g) {
         TGPSolidBrush brush(0xFF000000);
         EXPECT_EQ(g.FillRectangle(&brush, nan, 0, 5, 5), GpStatus::InvalidParameter);
         EXPECT_EQ(g.DrawLine(&pen, 0, 0, 5, 5), GpStatus::InvalidParameter);
         EXPECT_EQ(g.FillPath(&brush, &path), GpStatus::Ok); // an empty path fills nothing
         EXPECT_EQ(g.LastStatus(), GpStatus::InvalidParameter);
-    }
+    });
     EXPECT_EQ(canvas.pixel(2, 2), qRgb(255, 255, 255));
 }
 
@@ -102,13 +99,10 @@ TEST(FillRectangle, ZeroSizeOrMissingPiecesDrawNothingAndReturnOk) {
 }
 
 TEST(FillRectangle, IntegerRectangleCoversExactlyItsPixelsWithoutAntialiasing) {
-    QImage canvas = WhiteCanvas(10, 10);
-    {
-        QPainter painter(&canvas);
-        TGPGraphics g(&painter);
+    const QImage canvas = DrawnOnWhite(10, 10, [&](TGPGraphics &g) {
         TGPSolidBrush brush(0xFF000000);
         g.FillRectangle(&brush, 2, 3, 4, 5);
-    }
+    });
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) {
             const bool inside = x >= 2 && x < 6 && y >= 3 && y < 8;
@@ -120,15 +114,12 @@ TEST(AliasedDrawing, LightsThePixelsWhoseCentresTheShapeCovers) {
     // Pixel row j is centred on y = j, as in antialiased drawing: a 1-unit pen along y = 5.6
     // covers 5.1 to 6.1, which holds only row 6's centre; a rectangle over y 5.3 to 10.3 holds
     // the centres of rows 6 to 10.
-    QImage canvas = WhiteCanvas(20, 14);
-    {
-        QPainter painter(&canvas);
-        TGPGraphics g(&painter);
+    const QImage canvas = DrawnOnWhite(20, 14, [&](TGPGraphics &g) {
         const TGPPen pen(0xFF000000, 1);
         g.DrawLine(&pen, 1.0f, 5.6f, 8.0f, 5.6f);
         const TGPSolidBrush brush(0xFF000000);
         g.FillRectangle(&brush, 12, 5.3f, 4, 5);
-    }
+    });
     auto litRows = [&canvas](int x) {
         std::vector<int> rows;
         for (int y = 0; y < canvas.height(); ++y)

@@ -1,14 +1,26 @@
 #pragma once
 
+#include "TGPGraphics.h"
 #include "TGPGraphicsPath.h"
 
 #include <QImage>
+#include <QPainter>
 
 /// A white premultiplied canvas of the given size.
 inline QImage WhiteCanvas(int width, int height) {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     return image;
+}
+
+/// A white `width` x `height` canvas after `draw(graphics)` drew on it through the drawing layer.
+template <class Draw> QImage DrawnOnWhite(int width, int height, Draw draw) {
+    QImage canvas = WhiteCanvas(width, height);
+    QPainter painter(&canvas);
+    TGPGraphics graphics(&painter);
+    draw(graphics);
+    painter.end();
+    return canvas;
 }
 
 /// The outline the gradient fill uses for a rectangle rounded on all four corners.

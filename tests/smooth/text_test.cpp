@@ -81,16 +81,13 @@ TEST(DrawString, SemiTransparentJoinedPersianTextIsUniform) {
     ASSERT_FALSE(face.isEmpty()) << "a Persian-capable face from the project's font packages";
     TGPFontFamily family(face);
     TGPFont font(family, 36, FontStyleRegular, UnitPoint);
-    QImage canvas = WhiteCanvas(400, 100);
-    {
-        QPainter painter(&canvas);
-        TGPGraphics g(&painter);
+    const QImage canvas = DrawnOnWhite(400, 100, [&](TGPGraphics &g) {
         g.SetTextRenderingHint(TextRenderingHintAntiAlias);
         TGPSolidBrush brush(0x64000000); // black at alpha 100
         ASSERT_EQ(g.DrawString(QStringLiteral("به‌روزرسانی زوروان"), -1, &font,
                                TGPPointF{4, 4}, &brush),
                   GpStatus::Ok);
-    }
+    });
     // Full coverage gives 255 - 100 = 155; where joined letters overlap it must stay so.
     int darkest = 255;
     for (int y = 0; y < canvas.height(); ++y)

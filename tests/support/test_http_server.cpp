@@ -118,6 +118,10 @@ std::string PatternBytes(std::size_t size) {
     return bytes;
 }
 
+void OfferNoPatches(TestHttpServer &server) {
+    server.AnswerAlways(".from-", ScriptedReply::Status(404, "Not Found"));
+}
+
 TestHttpServer::TestHttpServer() {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)

@@ -122,6 +122,10 @@ private:
     std::thread acceptor_;
 };
 
+/// Makes `server` answer every request for a patch ("NAME.from-HASH.zst") with 404: it offers
+/// none, so every run downloads the whole file.
+void OfferNoPatches(TestHttpServer &server);
+
 /// `size` bytes of a repeating, position-dependent pattern (so a lost or doubled piece shows).
 std::string PatternBytes(std::size_t size);
 

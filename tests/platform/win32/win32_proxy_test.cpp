@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,27 +41,51 @@ std::vector<std::uint8_t> ConnectionSettings(std::uint32_t flags, const std::str
     return blob;
 }
 
-/// Stores the settings for the current user and removes them again at the end.
+/// Stores the settings for the current user; puts back what was there before (or nothing) at the
+/// end, so the machine's own settings survive the test.
 class StoredProxySettings {
 public:
     StoredProxySettings(const std::string &proxy, const std::string &bypass) {
         constexpr std::uint32_t kDirect = 1, kProxy = 2;
         const auto blob = ConnectionSettings(kDirect | kProxy, proxy, bypass);
-        HKEY key = nullptr;
-        ok_ = ::RegCreateKeyExW(HKEY_CURRENT_USER, kConnections, 0, nullptr, 0, KEY_SET_VALUE,
-                                nullptr, &key, nullptr) == ERROR_SUCCESS &&
-              ::RegSetValueExW(key, L"DefaultConnectionSettings", 0, REG_BINARY, blob.data(),
-                               static_cast<DWORD>(blob.size())) == ERROR_SUCCESS;
-        if (key)
-            ::RegCloseKey(key);
+        DWORD size = 0;
+        if (::RegGetValueW(HKEY_CURRENT_USER, kConnections, kValue, RRF_RT_REG_BINARY, nullptr,
+                           nullptr, &size) == ERROR_SUCCESS) {
+            saved_.emplace(size);
+            if (::RegGetValueW(HKEY_CURRENT_USER, kConnections, kValue, RRF_RT_REG_BINARY, nullptr,
+                               saved_->data(), &size) != ERROR_SUCCESS)
+                return; // unreadable: leave it alone
+            saved_->resize(size);
+        }
+        ok_ = Write(blob);
     }
     ~StoredProxySettings() {
-        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kConnections, L"DefaultConnectionSettings");
+        if (!ok_)
+            return;
+        if (saved_)
+            Write(*saved_);
+        else
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kConnections, kValue);
     }
     bool Ok() const { return ok_; }
 
 private:
+    static constexpr wchar_t kValue[] = L"DefaultConnectionSettings";
+
+    static bool Write(const std::vector<std::uint8_t> &blob) {
+        HKEY key = nullptr;
+        const bool written =
+            ::RegCreateKeyExW(HKEY_CURRENT_USER, kConnections, 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, &key, nullptr) == ERROR_SUCCESS &&
+            ::RegSetValueExW(key, kValue, 0, REG_BINARY, blob.data(),
+                             static_cast<DWORD>(blob.size())) == ERROR_SUCCESS;
+        if (key)
+            ::RegCloseKey(key);
+        return written;
+    }
+
     bool ok_ = false;
+    std::optional<std::vector<std::uint8_t>> saved_;
 };
 
 TEST(Win32Proxy, TheUsersFixedProxyAndBypassListApplyPerRequest) {
@@ -73,6 +98,14 @@ TEST(Win32Proxy, TheUsersFixedProxyAndBypassListApplyPerRequest) {
     EXPECT_EQ(proxy.ProxyFor("https://zorvane.example/x"), "http://127.0.0.1:3129");
     EXPECT_EQ(proxy.ProxyFor("http://files.intranet.example/x"), "");
     EXPECT_EQ(proxy.ProxyFor("http://fileserver/x"), "") << "<local>: a name without a dot";
+}
+
+TEST(Win32Proxy, TheUsersEarlierSettingsComeBackAfterTheTest) {
+    StoredProxySettings earlier("127.0.0.1:3130", "");
+    ASSERT_TRUE(earlier.Ok());
+    { StoredProxySettings during("127.0.0.1:3131", ""); }
+    EXPECT_EQ(platform::SystemProxy().ProxyFor("http://zorvane.example/x"),
+              "http://127.0.0.1:3130");
 }
 
 } // namespace

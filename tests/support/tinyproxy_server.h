@@ -23,7 +23,8 @@ public:
     const std::string &Error() const { return error_; }
     /// "http://127.0.0.1:PORT".
     std::string Url() const;
-    /// The request lines the proxy relayed so far ("GET http://host/path HTTP/1.1").
+    /// The request lines the proxy relayed so far ("GET http://host/path HTTP/1.1"), without
+    /// the ones of the readiness check.
     std::vector<std::string> Requests() const;
 
 private:

@@ -6,12 +6,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <fstream>
 #include <random>
-#include <thread>
 
 namespace testsupport {
+
+namespace {
+
+/// The host name tinyproxy answers itself, with its readiness page.
+const std::string kReadyHost = "zorvane-proxy-ready.test";
+
+} // namespace
 
 TinyProxyServer::TinyProxyServer(const std::string &credentials) {
     std::random_device random;
@@ -28,7 +34,12 @@ TinyProxyServer::TinyProxyServer(const std::string &credentials) {
                           << "PidFile \"" << (folder_ / "tinyproxy.pid").string() << "\"\n"
                           << "MaxClients 16\n"
                           << "Allow 127.0.0.1\n"
+                          << "StatHost \"" << kReadyHost << "\"\n"
+                          << "StatFile \"" << (folder_ / "ready").string() << "\"\n"
                           << (credentials.empty() ? "" : "BasicAuth " + credentials + "\n");
+    // The page it shows for its own host: a token no other proxy knows.
+    const std::string token = RandomToken();
+    std::ofstream(folder_ / "ready") << token;
     const pid_t child = ::fork();
     if (child == 0) {
         // -d: stay in the foreground, so the test owns the process it ends.
@@ -42,20 +53,20 @@ TinyProxyServer::TinyProxyServer(const std::string &credentials) {
         error_ = "fork failed";
         return;
     }
-    for (int i = 0; i < 500; ++i) {
-        if (::waitpid(child, nullptr, WNOHANG) == child) {
-            error_ = "tinyproxy exited at once (is it installed?)";
-            return;
-        }
-        if (LoopbackAccepts(port_)) {
-            pid_ = child;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::string userColonPassword = credentials;
+    std::replace(userColonPassword.begin(), userColonPassword.end(), ' ', ':');
+    switch (WaitForKnownReply(
+        child, {"http://" + kReadyHost + "/", token, Url(), userColonPassword, {}})) {
+    case StartOutcome::Answering:
+        pid_ = child;
+        return;
+    case StartOutcome::Exited:
+        error_ = "tinyproxy exited at once (is it installed?)";
+        return;
+    case StartOutcome::Silent:
+        error_ = "tinyproxy did not give its known reply";
+        return;
     }
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    error_ = "tinyproxy did not start listening";
 }
 
 TinyProxyServer::~TinyProxyServer() {
@@ -77,7 +88,7 @@ std::vector<std::string> TinyProxyServer::Requests() const {
     const std::string marker = "]: Request (file descriptor ";
     for (std::string line; std::getline(log, line);) {
         const auto at = line.find(marker);
-        if (at == std::string::npos)
+        if (at == std::string::npos || line.find(kReadyHost) != std::string::npos)
             continue;
         const auto colon = line.find("): ", at);
         if (colon != std::string::npos)

@@ -6,13 +6,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <random>
-#include <thread>
 
 namespace testsupport {
+
+namespace {
+
+/// Readable and searchable by all: nginx's workers run as another user when it starts as root.
+constexpr auto kReadable = std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                           std::filesystem::perms::group_exec |
+                           std::filesystem::perms::others_read |
+                           std::filesystem::perms::others_exec;
+
+} // namespace
 
 NginxServer::NginxServer(const std::string &extraServerConfig, Scheme scheme) : scheme_(scheme) {
     std::random_device random;
@@ -21,11 +29,8 @@ NginxServer::NginxServer(const std::string &extraServerConfig, Scheme scheme) : 
     root_ = folder_ / "www";
     std::filesystem::create_directories(root_);
     std::filesystem::create_directories(folder_ / "logs");
-    const auto readable = std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                          std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                          std::filesystem::perms::others_exec;
-    std::filesystem::permissions(folder_, readable);
-    std::filesystem::permissions(root_, readable);
+    std::filesystem::permissions(folder_, kReadable);
+    std::filesystem::permissions(root_, kReadable);
     if (scheme_ == Scheme::Https && !MakeCertificates())
         return;
     for (int attempt = 0; attempt < 5 && pid_ <= 0; ++attempt)
@@ -48,10 +53,7 @@ std::filesystem::path NginxServer::Serve(const std::filesystem::path &relativePa
     const std::filesystem::path file = root_ / relativePath;
     std::filesystem::create_directories(file.parent_path());
     for (auto folder = file.parent_path(); folder != root_; folder = folder.parent_path())
-        std::filesystem::permissions(
-            folder, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                        std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                        std::filesystem::perms::others_exec);
+        std::filesystem::permissions(folder, kReadable);
     std::ofstream(file, std::ios::binary) << bytes;
     return file;
 }
@@ -80,6 +82,7 @@ bool NginxServer::MakeCertificates() {
 
 bool NginxServer::StartOn(std::uint16_t port, const std::string &extraServerConfig) {
     const std::filesystem::path config = folder_ / "nginx.conf";
+    const std::string token = RandomToken();
     std::ofstream(config) << "daemon off;\n"
                           << "worker_processes 1;\n"
                           << "pid " << (folder_ / "nginx.pid").string() << ";\n"
@@ -103,7 +106,11 @@ bool NginxServer::StartOn(std::uint16_t port, const std::string &extraServerConf
                                         ";\n    ssl_certificate_key " +
                                         (folder_ / "server.key").string() + ";\n"
                                   : std::string())
-                          << "    root " << root_.string() << ";\n"
+                          << "    root " << root_.string()
+                          << ";\n"
+                          // Unlogged: tests read the access log as the updater's requests.
+                          << "    location = /zorvane-ready { access_log off; return 200 \""
+                          << token << "\"; }\n"
                           << extraServerConfig << "\n"
                           << "  }\n"
                           << "}\n";
@@ -119,25 +126,24 @@ bool NginxServer::StartOn(std::uint16_t port, const std::string &extraServerConf
         error_ = "fork failed";
         return false;
     }
-    for (int i = 0; i < 500; ++i) {
-        int status = 0;
-        if (::waitpid(child, &status, WNOHANG) == child) {
-            std::ifstream log(folder_ / "logs/error.log");
-            error_.assign(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
-            if (error_.empty())
-                error_ = "nginx exited at once (is it installed?)";
-            return false;
-        }
-        if (LoopbackAccepts(port)) {
-            pid_ = child;
-            port_ = port;
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    port_ = port;
+    switch (WaitForKnownReply(
+        child, {BaseUrl() + "/zorvane-ready", token, "", "",
+                scheme_ == Scheme::Https ? CaCertificates() : std::filesystem::path()})) {
+    case StartOutcome::Answering:
+        pid_ = child;
+        return true;
+    case StartOutcome::Exited: {
+        std::ifstream log(folder_ / "logs/error.log");
+        error_.assign(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
+        if (error_.empty())
+            error_ = "nginx exited at once (is it installed?)";
+        return false;
     }
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    error_ = "nginx did not start listening";
+    case StartOutcome::Silent:
+        break;
+    }
+    error_ = "nginx did not give its known reply";
     return false;
 }
 
