@@ -41,12 +41,13 @@ std::FILE *OpenForWriting(const std::filesystem::path &path, bool append) {
     }
     BY_HANDLE_FILE_INFORMATION information{};
     LARGE_INTEGER end{};
-    const bool plain = ::GetFileInformationByHandle(handle, &information) &&
-                       !(information.dwFileAttributes &
-                         (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
-                       information.nNumberOfLinks <= 1 && // 0: a file system (or Wine) that does not count them
-                       (append ? ::SetFilePointerEx(handle, end, nullptr, FILE_END) != FALSE
-                               : ::SetEndOfFile(handle) != FALSE);
+    const bool plain =
+        ::GetFileInformationByHandle(handle, &information) &&
+        !(information.dwFileAttributes &
+          (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+        information.nNumberOfLinks <= 1 && // 0: a file system (or Wine) that does not count them
+        (append ? ::SetFilePointerEx(handle, end, nullptr, FILE_END) != FALSE
+                : ::SetEndOfFile(handle) != FALSE);
     const int fd = plain ? _open_osfhandle(reinterpret_cast<intptr_t>(handle),
                                            (append ? _O_APPEND : 0) | _O_BINARY | _O_WRONLY)
                          : -1;

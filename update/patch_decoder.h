@@ -46,8 +46,9 @@ public:
 /// tool writes both by default): the size is checked against the limits before decoding starts,
 /// and the checksum proves at the end that the reference was the right one and nothing was
 /// damaged. A frame without them, a second frame, trailing bytes, more input than zstd's worst
-/// case for the declared result, or any decoder error raises `EPatchInvalid`. Memory stays below the reference plus `MaxResult` plus about 1 MiB,
-/// whatever the input; time grows with the result, which is bounded too.
+/// case for the declared result, or any decoder error raises `EPatchInvalid`. Memory stays below
+/// the reference plus `MaxResult` plus about 1 MiB, whatever the input; time grows with the result,
+/// which is bounded too.
 ///
 /// One thread at a time. `reference` must stay unchanged while the decoder lives.
 class TPatchDecoder {

@@ -176,8 +176,8 @@ bool KeepWhatArrived(TIdHTTP &http, const std::string &url, TVerifyingFileSink &
     info.Url = url;
     const int status = http.ResponseCode();
     if (status == 200 || status == 206) {
-        info.Validator = ResumeValidator(http.ResponseETag(), http.ResponseLastModified(),
-                                         http.ResponseDate());
+        info.Validator =
+            ResumeValidator(http.ResponseETag(), http.ResponseLastModified(), http.ResponseDate());
         info.Length = http.ResponseFullLength();
     } else if (resumed) {
         // No reply this time (no connection): what was known still holds.
@@ -213,8 +213,7 @@ TUpdateOutcome DownloadWholeOnce(TIdHTTP &http, const std::string &url,
         // Without a signature nothing proves the rest belongs to the kept bytes: ask again for
         // the last of them too, and continue only when they come back the same.
         const auto overlap = [&] {
-            return key ? 0
-                       : std::min<std::int64_t>(resumed->Size, TVerifyingFileSink::kMaxOverlap);
+            return key ? 0 : std::min<std::int64_t>(resumed->Size, TVerifyingFileSink::kMaxOverlap);
         };
         for (;;) {
             http.Request().ResumeFrom = resumed ? resumed->Size - overlap() : -1;

@@ -9,8 +9,8 @@ std::unique_ptr<MappedFile> MappedFile::Open(const std::filesystem::path &path) 
     // Shared like any reader: whoever else has it open keeps it (a change shows in the checks
     // of what is read; Windows refuses to shorten a mapped file).
     HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;
     std::unique_ptr<MappedFile> file(new MappedFile);

@@ -18,8 +18,8 @@ namespace {
 
 std::wstring RandomDigits() {
     unsigned char bytes[8] = {};
-    if (!BCRYPT_SUCCESS(::BCryptGenRandom(nullptr, bytes, sizeof bytes,
-                                          BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
+    if (!BCRYPT_SUCCESS(
+            ::BCryptGenRandom(nullptr, bytes, sizeof bytes, BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
         throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(),
                                 "no random source");
     wchar_t digits[17];
@@ -88,7 +88,8 @@ bool IsOwnPlainFile(const std::filesystem::path &path) {
         return false;
     BY_HANDLE_FILE_INFORMATION information{};
     if (!::GetFileInformationByHandle(file.value, &information) ||
-        (information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+        (information.dwFileAttributes &
+         (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
         information.nNumberOfLinks > 1) // 0: a file system (or Wine) that does not count them
         return false;
     PSID owner = nullptr;

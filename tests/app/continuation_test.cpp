@@ -115,7 +115,8 @@ TEST_F(AutomaticContinuation, APressInThePauseContinuesAtOnce) {
         ProcessEventsUntil([&] { return form->FlowState() == TForm1::TFlowState::Ending; }));
     EXPECT_TRUE(harness::ReadFile(ClientFile()) == file) << "not the whole client";
     ASSERT_EQ(ClientRequests().size(), 2u);
-    EXPECT_EQ(ClientRequests()[1].Header("Range"), "bytes=" + std::to_string(100'000 - kOverlap) + "-");
+    EXPECT_EQ(ClientRequests()[1].Header("Range"),
+              "bytes=" + std::to_string(100'000 - kOverlap) + "-");
 }
 
 TEST_F(AutomaticContinuation, ClosingTheWindowInThePauseEndsItKeepsThePartialFileAndShowsNothing) {

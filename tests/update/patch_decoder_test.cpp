@@ -81,7 +81,8 @@ std::string Le64(std::uint64_t value) {
 }
 
 TEST(PatchDecoder, RebuildsTheNewFileAtAnyLevelInAnyPieces) {
-    for (const PatchSettings settings : {PatchSettings{}, PatchSettings{19, true}, PatchSettings{1}}) {
+    for (const PatchSettings settings :
+         {PatchSettings{}, PatchSettings{19, true}, PatchSettings{1}}) {
         const std::string patch = MakePatch(kOld, kNew, settings);
         ASSERT_FALSE(patch.empty());
         EXPECT_LT(patch.size(), kNew.size() / 10) << settings.level << ": a patch, not a copy";
