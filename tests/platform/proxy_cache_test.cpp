@@ -1,6 +1,5 @@
 // The proxy answers of one press: asked once per server, and never holding up a stop while the
 // system's look-up still blocks (the blocked call is abandoned, not waited for).
-#include "abandonable_call.h"
 #include "proxy_cache.h"
 
 #include <gtest/gtest.h>
@@ -75,19 +74,6 @@ TEST(ProxyCache, AStopReleasesAQuestionThatStillBlocks) {
     EXPECT_EQ(seam.answered, 0) << "the look-up was still blocked when the stop came";
     seam.Release();
     seam.AwaitAnswers();
-}
-
-TEST(AbandonableCall, WithoutAStopSourceTheWorkRunsOnTheCallersThread) {
-    const auto caller = std::this_thread::get_id();
-    std::thread::id ranOn;
-    EXPECT_EQ(platform::CallAbandonably(
-                  [&] {
-                      ranOn = std::this_thread::get_id();
-                      return true;
-                  },
-                  std::stop_token()),
-              true);
-    EXPECT_EQ(ranOn, caller);
 }
 
 } // namespace
