@@ -41,7 +41,8 @@ session_start() {
     sleep 0.1
   done
   [ -s "$session/display" ] || { echo "wine session: Xvfb did not start" >&2; return 1; }
-  export DISPLAY=":$(cat "$session/display")"
+  DISPLAY=":$(cat "$session/display")"
+  export DISPLAY
 
   export WINEPREFIX="$session/prefix" WINEARCH=win64 WINEDEBUG=-all
   # No Mono or Gecko installers: the prefix needs neither.
@@ -67,15 +68,40 @@ SCRIPT
   wineserver -p
 }
 
+# session_token: a random text no other server on the machine could answer with.
+session_token() {
+  od -An -N16 -tx1 /dev/urandom | tr -d ' \n'
+}
+
+# session_wait_reply URL EXPECTED SECONDS [PID]: whether URL answers with the body EXPECTED
+# within SECONDS. A port that merely accepts could belong to anything on the machine; only our
+# server knows the token. Gives up early when the process PID has ended.
+session_wait_reply() {
+  local url=$1 expected=$2 deadline=$((SECONDS + $3)) pid=${4:-} body
+  while [ "$SECONDS" -le "$deadline" ]; do
+    body=$(curl -s --max-time 1 "$url" 2>/dev/null || true)
+    [ "$body" != "$expected" ] || return 0
+    [ -z "$pid" ] || kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.05
+  done
+  return 1
+}
+
 # session_serve NAME ROOT: nginx on a free loopback port serving ROOT, its access log (with the
-# completion time of each request) in $session/NAME.log; sets served_address to its base address.
-# Extra nginx directives for the server block may be given in SESSION_SERVE_EXTRA.
+# completion time of each request) in $session/NAME.log; sets served_address to its base address
+# once it has answered with a token written for the purpose. Extra nginx directives for the
+# server block may be given in SESSION_SERVE_EXTRA.
 served_address=
+# shellcheck disable=SC2034 # served_address is read by the caller
 session_serve() {
-  local name=$1 root=$2 port i
+  local name=$1 root=$2 port i token
   local folder="$session/nginx-$name"
   mkdir -p "$folder/logs"
+  chmod 755 "$folder"
   chmod -R a+rX "$root"
+  token=$(session_token)
+  printf '%s' "$token" >"$folder/ready"
+  chmod 644 "$folder/ready"
   for i in $(seq 1 20); do
     port=$((20000 + RANDOM % 40000))
     cat >"$folder/nginx.conf" <<CONF
@@ -97,22 +123,19 @@ http {
     listen 127.0.0.1:$port;
     root $root;
     location = /ver.php { default_type text/plain; return 200 "1.0.2"; }
+    location = /.session-ready { alias $folder/ready; access_log off; }
     ${SESSION_SERVE_EXTRA:-}
   }
 }
 CONF
     nginx -c "$folder/nginx.conf" -p "$folder" >/dev/null 2>>"$folder/logs/start.log" &
     local pid=$!
-    local j
-    for j in $(seq 1 100); do
-      if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
-        session_pids+=("$pid")
-        served_address="http://127.0.0.1:$port"
-        return 0
-      fi
-      kill -0 "$pid" 2>/dev/null || break
-      sleep 0.05
-    done
+    # A port taken by someone else makes this nginx end; try another.
+    if session_wait_reply "http://127.0.0.1:$port/.session-ready" "$token" 5 "$pid"; then
+      session_pids+=("$pid")
+      served_address="http://127.0.0.1:$port"
+      return 0
+    fi
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done
@@ -129,7 +152,7 @@ session_run() {
   shift 2
   rm -f "$session/$name.ended" "$session/$name.pid"
   (
-    cd "$folder"
+    cd "$folder" || exit 1
     wine "$@" >>"$session/$name.out" 2>&1 &
     echo $! >"$session/$name.pid.new"
     mv "$session/$name.pid.new" "$session/$name.pid"
@@ -153,8 +176,8 @@ session_running() {
 # session_wait_window TITLE SECONDS: the id of the first visible window called TITLE exactly;
 # fails after SECONDS.
 session_wait_window() {
-  local title=$1 seconds=$2 i id
-  for i in $(seq 1 $((seconds * 10))); do
+  local title=$1 seconds=$2 _ id
+  for _ in $(seq 1 $((seconds * 10))); do
     id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
     if [ -n "$id" ]; then
       echo "$id"
@@ -167,8 +190,8 @@ session_wait_window() {
 
 # session_wait_file FILE SECONDS
 session_wait_file() {
-  local i
-  for i in $(seq 1 $(($2 * 10))); do
+  local _
+  for _ in $(seq 1 $(($2 * 10))); do
     [ -e "$1" ] && return 0
     sleep 0.1
   done
@@ -201,6 +224,7 @@ session_click() {
 # session_shot WINDOW FILE [WIDTH HEIGHT]: a screenshot of the whole screen, cut to WINDOW, or to
 # its client area of WIDTH x HEIGHT (session_client first).
 session_shot() {
+  # shellcheck disable=SC2034 # set by the eval, like all six
   local X Y WIDTH HEIGHT SCREEN WINDOW
   eval "$(xdotool getwindowgeometry --shell "$1")"
   if [ $# -ge 4 ]; then
