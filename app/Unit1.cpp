@@ -3,6 +3,7 @@
 #include "Unit1.h"
 
 #include "TFont.h"
+#include "bitmap_file.h"
 #include "built_in_key.h"
 #include "connectivity_probe.h"
 #include "process_terminator.h"
@@ -164,7 +165,7 @@ void TForm1::CreateControls() {
     buttonFont.Name = QStringLiteral("B Yekan");
     buttonFont.Height = -13;
     buttonFont.Charset = TFontCharset::Arabic;
-    QImage picture(QStringLiteral(":/zorvane/download_globe.bmp"));
+    const QImage picture = ReadBitmapFile(QStringLiteral(":/zorvane/download_globe.bmp"));
     BitBtn1 =
         new GlyphButton(WindowText::DownloadButton(), TransparentByBottomLeft(picture), Panel1);
     BitBtn1->setGeometry(104, 96, 130, 65);

@@ -1,12 +1,12 @@
 // The updater's entry point: the drawing layer, the application, its title, the window and the
 // message loop.
 #include "Unit1.h"
-#include "window_texts.h"
+#include "application_start.h"
+#include "font_configuration_preload.h"
 
 #include "gdiplus_lifetime.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <cstdint>
 
@@ -17,16 +17,14 @@ int main(int argc, char *argv[]) {
     GdiplusStartup(&drawingToken, &drawingInput, nullptr);
     int result = 0;
     {
+        FontConfigurationPreload fontConfiguration; // while the application object is built
         QApplication application(argc, argv);
-        // Every top-level Qt window has its own task-bar button; the main window is the one
-        // shown.
-        QApplication::setApplicationDisplayName(QString());
-        QApplication::setApplicationName(WindowText::ApplicationTitle());
-        QApplication::setWindowIcon(QIcon(QStringLiteral(":/zorvane/zorvane-updater.ico")));
+        fontConfiguration.Wait();
+        NameUpdaterApplication();
 
         TForm1 form;
         Form1 = &form;
-        form.show();
+        ShowUpdaterWindow(form);
         result = QApplication::exec();
         Form1 = nullptr;
     }

@@ -1,5 +1,7 @@
 #include "progress_bar1_description.h"
 
+#include "bitmap_file.h"
+
 #include <QImage>
 #include <QRect>
 
@@ -26,5 +28,5 @@ void ApplyProgressBar1Description(TsuiProgressBar &bar) {
     bar.SetOrientation(suiHorizontal);
     bar.SetBorderColor(ProgressBar1BorderColor);
     bar.SetColor(ProgressBar1Color);
-    bar.Picture().Assign(QImage(QString::fromUtf16(ProgressBar1Picture), "BMP"));
+    bar.Picture().Assign(ReadBitmapFile(QString::fromUtf16(ProgressBar1Picture)));
 }

@@ -1,10 +1,13 @@
 #include "progress_relay.h"
 
 #include <QMetaObject>
-#include <QTimer>
 
 ProgressRelay::ProgressRelay(TApply apply, std::chrono::milliseconds frame, QObject *parent)
-    : QObject(parent), apply_(std::move(apply)), frame_(frame) {}
+    : QObject(parent), apply_(std::move(apply)), frame_(frame) {
+    frameTimer_.setTimerType(Qt::PreciseTimer);
+    frameTimer_.setInterval(frame_);
+    connect(&frameTimer_, &QTimer::timeout, this, [this] { FrameTick(); });
+}
 
 void ProgressRelay::PublishMax(std::int32_t max) {
     bool schedule = false;
@@ -50,16 +53,22 @@ bool ProgressRelay::NeedsSchedule() {
 }
 
 void ProgressRelay::ApplyWhenDue() {
-    if (sinceApply_.isValid()) {
-        const auto since = std::chrono::milliseconds(sinceApply_.elapsed());
-        if (since < frame_) {
-            QTimer::singleShot(frame_ - since, this, [this] { ApplyWhenDue(); });
-            return;
-        }
-    }
+    // A frame or more after the last update, as after any quiet spell: show the news at once.
+    // Otherwise (a flush came moments ago) the timer's first tick shows them.
+    if (!sinceApply_.isValid() || std::chrono::milliseconds(sinceApply_.elapsed()) >= frame_)
+        Flush();
+    frameTimer_.start();
+}
+
+void ProgressRelay::FrameTick() {
     {
         std::lock_guard lock(mutex_);
-        scheduled_ = false;
+        if (!dirty_) {
+            // A frame without news: the next value queues `ApplyWhenDue` again.
+            scheduled_ = false;
+            frameTimer_.stop();
+            return;
+        }
     }
     Flush();
 }

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdint>
@@ -26,7 +27,10 @@ struct ProgressView {
 ///
 /// The worker publishes as often as the HTTP client reports; the window is updated on the main
 /// thread with the newest values only, at most once per frame, and `Flush` (queued after the
-/// last event of a transfer) always shows the final values.
+/// last event of a transfer) always shows the final values. The first values after a quiet
+/// spell are shown at once; while values keep coming, one repeating frame timer shows them, and
+/// it stops after a frame without news. (A timer started anew for every frame costs a thread
+/// each time on Windows under Wine, where short timers are multimedia timers.)
 class ProgressRelay : public QObject {
     Q_OBJECT
 public:
@@ -57,14 +61,19 @@ private:
     bool NeedsSchedule();
     // Queued by name: the call crosses threads inside Qt and carries no data of ours.
     Q_INVOKABLE void ApplyWhenDue();
+    /// A tick of the frame timer: shows what is pending, or stops the timer when nothing is.
+    void FrameTick();
 
     TApply apply_;
     std::chrono::milliseconds frame_;
     QElapsedTimer sinceApply_;
+    QTimer frameTimer_;
     int applied_ = 0;
 
     std::mutex mutex_;
     ProgressView pending_;
     bool dirty_ = false;
+    /// Set by the worker when it queues `ApplyWhenDue`; cleared by the main thread when the
+    /// frame timer stops. While set, the worker queues nothing: the timer takes the values.
     bool scheduled_ = false;
 };

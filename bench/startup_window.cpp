@@ -9,9 +9,8 @@
 #include <QLabel>
 #else
 #include "Unit1.h"
-#include "window_texts.h"
-
-#include <QIcon>
+#include "application_start.h"
+#include "font_configuration_preload.h"
 #endif
 
 namespace {
@@ -34,17 +33,22 @@ private:
 } // namespace
 
 int main(int argc, char *argv[]) {
+#ifdef ZORVANE_MINIMAL_WINDOW
     QApplication application(argc, argv);
     FirstPaint firstPaint;
-#ifdef ZORVANE_MINIMAL_WINDOW
     QLabel form(QStringLiteral("Zorvane"));
-#else
-    QApplication::setApplicationDisplayName(QString());
-    QApplication::setApplicationName(WindowText::ApplicationTitle());
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zorvane/zorvane-updater.ico")));
-    TForm1 form;
-#endif
     form.installEventFilter(&firstPaint);
     form.show();
+#else
+    // The steps of app/main.cpp.
+    FontConfigurationPreload fontConfiguration;
+    QApplication application(argc, argv);
+    fontConfiguration.Wait();
+    NameUpdaterApplication();
+    FirstPaint firstPaint;
+    TForm1 form;
+    form.installEventFilter(&firstPaint);
+    ShowUpdaterWindow(form);
+#endif
     return QApplication::exec();
 }

@@ -1,5 +1,7 @@
 #include "style_table.h"
 
+#include "bitmap_file.h"
+
 #include <array>
 
 namespace {
@@ -69,6 +71,6 @@ bool LoadStyleBitmap(TsuiUIStyle style, int item, QImage *target) {
         return false;
     const QString path =
         QString::fromUtf16(AssetFolder) + StyleAssetName(entry) + QStringLiteral(".bmp");
-    *target = QImage(path, "BMP");
+    *target = ReadBitmapFile(path);
     return !target->isNull();
 }

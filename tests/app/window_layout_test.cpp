@@ -1,7 +1,9 @@
 // The window as the user meets it: geometry, hidden controls, focus and tab order, reading
 // order, self-sizing labels, and a rendered picture.
+#include "application_start.h"
 #include "form_harness.h"
 
+#include <QIcon>
 #include <QKeyEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -9,6 +11,20 @@
 using harness::FakeWorld;
 
 namespace {
+
+/// Calls its function whenever the watched widget is about to paint.
+class PaintWatch final : public QObject {
+public:
+    explicit PaintWatch(std::function<void()> seen) : seen_(std::move(seen)) {}
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint)
+            seen_();
+        return false;
+    }
+
+private:
+    std::function<void()> seen_;
+};
 
 class WindowLayout : public ::testing::Test {
 protected:
@@ -144,6 +160,19 @@ TEST_F(WindowLayout, RendersTheWholeWindowOffscreen) {
     EXPECT_EQ(picture.pixelColor(150, 238), QColor(0, 0, 83));
     EXPECT_EQ(picture.pixelColor(20, 180), QColor(189, 216, 244));
     EXPECT_EQ(picture.pixelColor(240, 180), QColor(Qt::white));
+}
+
+TEST_F(WindowLayout, ShownWindowPaintsFirstAndThenGetsTheApplicationIcon) {
+    QApplication::setWindowIcon(QIcon());
+    bool iconAtFirstPaint = true;
+    PaintWatch watch([&] { iconAtFirstPaint = !QApplication::windowIcon().isNull(); });
+    form.installEventFilter(&watch);
+    ShowUpdaterWindow(form);
+    ASSERT_TRUE(harness::ProcessEventsUntil([] { return !QApplication::windowIcon().isNull(); }));
+    EXPECT_FALSE(iconAtFirstPaint);
+    // Every size of the icon file, the window's own icon following the application's.
+    EXPECT_GE(QApplication::windowIcon().availableSizes().size(), 4);
+    EXPECT_FALSE(form.windowIcon().isNull());
 }
 
 } // namespace
