@@ -173,17 +173,18 @@ session_running() {
   [ ! -f "$session/$1.ended" ]
 }
 
-# session_wait_window TITLE SECONDS: the id of the first visible window called TITLE exactly;
-# fails after SECONDS.
+# session_wait_window TITLE SECONDS [STEP]: the id of the first visible window called TITLE
+# exactly, looked for every STEP seconds (default 0.1); fails after SECONDS.
 session_wait_window() {
-  local title=$1 seconds=$2 _ id
-  for _ in $(seq 1 $((seconds * 10))); do
+  local title=$1 seconds=$2 step=${3:-0.1} id deadline
+  deadline=$(($(date +%s) + seconds))
+  while [ "$(date +%s)" -le "$deadline" ]; do
     id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
     if [ -n "$id" ]; then
       echo "$id"
       return 0
     fi
-    sleep 0.1
+    sleep "$step"
   done
   return 1
 }
