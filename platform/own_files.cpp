@@ -1,6 +1,7 @@
 // Temporary files beside the client: their names, and clearing what a killed run left.
 #include "own_files.h"
 
+#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -29,6 +30,26 @@ bool IsTemporaryNameOf(const std::filesystem::path &name, const std::filesystem:
                                 file.size() - prefix.size() - kTemporarySuffix.size());
     return IsHexDigits(rest.substr(rest.size() - kRandomDigits)) &&
            (rest.size() == kRandomDigits || rest[rest.size() - kRandomDigits - 1] == '.');
+}
+
+bool WriteFileByRename(const std::filesystem::path &path, const std::string &bytes) {
+    std::filesystem::path temporary;
+    try {
+        temporary = CreateTemporaryFileBeside(path);
+    } catch (const std::exception &) {
+        return false;
+    }
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    out.close();
+    std::error_code error;
+    if (out)
+        std::filesystem::rename(temporary, path, error);
+    if (!out || error) {
+        std::filesystem::remove(temporary, error);
+        return false;
+    }
+    return true;
 }
 
 void RemoveLeftoverTemporaryFiles(const std::filesystem::path &target) {

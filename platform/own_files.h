@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace platform {
 
@@ -11,6 +12,11 @@ namespace platform {
 /// Windows `CREATE_NEW` with reparse points not followed), readable and writable by its owner
 /// only on POSIX. Throws `std::system_error` when no such file can be made (read-only folder).
 std::filesystem::path CreateTemporaryFileBeside(const std::filesystem::path &target);
+
+/// Writes `bytes` to a new temporary file beside `path` and renames it into place, so a reader
+/// sees the old file or the whole new one, and a link planted at `path` is replaced, never
+/// written through. False, with nothing left behind, when any step fails. Never throws.
+bool WriteFileByRename(const std::filesystem::path &path, const std::string &bytes);
 
 /// True when `name` is one that `CreateTemporaryFileBeside` gives beside `target` or beside a
 /// companion of it ("<target>.<anything>.<16 hex>.tmp"): files this updater made.

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string_view>
 #include <system_error>
 
@@ -145,31 +146,17 @@ bool KeepPartialDownload(const std::filesystem::path &temporary,
         return false;
     // Written under a fresh name and renamed into place: a link planted at the info file's name
     // is replaced, never written through.
-    const auto infoPath = InfoPathOf(target);
-    std::error_code error;
-    try {
-        const auto infoTemporary = platform::CreateTemporaryFileBeside(infoPath);
-        std::ofstream out(infoTemporary, std::ios::binary | std::ios::trunc);
-        out << kInfoHeader << '\n'
-            << info.Url << '\n'
-            << info.Validator << '\n'
-            << info.Length << '\n'
-            << info.Size << '\n';
-        out.flush();
-        out.close();
-        if (!out)
-            std::filesystem::remove(infoTemporary, error);
-        else
-            std::filesystem::rename(infoTemporary, infoPath, error);
-        if (!out || error) {
-            std::filesystem::remove(infoTemporary, error);
-            DiscardPartialDownload(target);
-            return false;
-        }
-    } catch (const std::exception &) {
+    std::ostringstream text;
+    text << kInfoHeader << '\n'
+         << info.Url << '\n'
+         << info.Validator << '\n'
+         << info.Length << '\n'
+         << info.Size << '\n';
+    if (!platform::WriteFileByRename(InfoPathOf(target), text.str())) {
         DiscardPartialDownload(target);
         return false;
     }
+    std::error_code error;
     std::filesystem::rename(temporary, PartialPathOf(target), error);
     if (error) {
         DiscardPartialDownload(target);

@@ -44,26 +44,6 @@ std::optional<std::string> ReadSmallFile(const std::filesystem::path &path, std:
     return text;
 }
 
-/// Writes `text` to a fresh file beside `path` and renames it into place.
-void WriteByRename(const std::filesystem::path &path, const std::string &text) {
-    std::error_code error;
-    std::filesystem::path temporary;
-    try {
-        temporary = platform::CreateTemporaryFileBeside(path);
-    } catch (const std::exception &) {
-        return;
-    }
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (out)
-            std::filesystem::rename(temporary, path, error);
-        if (!out || error)
-            std::filesystem::remove(temporary, error);
-    }
-}
-
 /// The floor file's lines: key id in hex, a space, the time.
 std::vector<std::pair<std::string, std::int64_t>> ParseFloorFile(const std::string &text) {
     std::vector<std::pair<std::string, std::int64_t>> entries;
@@ -131,7 +111,7 @@ std::optional<std::int64_t> TReleaseFloor::FromStateFolder() const {
 
 void TReleaseFloor::Keep(const std::string &signatureText,
                          std::optional<std::int64_t> timestamp) const {
-    WriteByRename(KeptSignaturePath(), signatureText);
+    platform::WriteFileByRename(KeptSignaturePath(), signatureText);
     if (timestamp && !stateFolder_.empty())
         RaiseStateFolder(*timestamp);
 }
@@ -153,7 +133,7 @@ void TReleaseFloor::RaiseStateFolder(std::int64_t timestamp) const {
             out += key + " " + std::to_string(time) + "\n";
     }
     out += id + " " + std::to_string(highest) + "\n";
-    WriteByRename(path, out);
+    platform::WriteFileByRename(path, out);
 }
 
 TReleaseJudgement JudgeRelease(const verify::TrustedComment &comment, const std::string &clientName,
