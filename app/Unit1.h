@@ -125,6 +125,12 @@ private:
     /// How the window's HTTP clients find their proxy: the system's settings (none: direct).
     TIdHTTP::TProxyLookup ProxyLookup(std::stop_token stop) const;
     void ShowDownloadLabels();
+    /// Worker: ends every running client before the install, writing each to the support log.
+    void EndRunningClients();
+    /// Adds `line` to the support log, if there is one. Any thread.
+    void Log(const std::string &line) const;
+    /// Shows the player a box of `kind` with `text` and writes it to the support log.
+    void ShowBox(TMessageKind kind, const QString &text, std::function<void()> onDismissed);
     void ShowProgress(const ProgressView &view);
     void Shutdown();
     // Called from other threads by name with queued calls: the call and its arguments cross
