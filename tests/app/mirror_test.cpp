@@ -86,4 +86,39 @@ TEST_F(MirrorUpdate, AMirrorWithAnOlderReleaseIsPassedOverForTheNextOnesNewer) {
     EXPECT_EQ(RequestLines(mirror).back(), "GET " + kClientPath);
 }
 
+TEST_F(MirrorUpdate, ADownloadThatBrokeOnAMirrorContinuesThereOnTheNextPress) {
+    testsupport::OfferNoPatches(mirror);
+    server.AnswerAlways(kClientPath + " ", ScriptedReply::Status(503, "Service Unavailable"));
+    const std::string body = testsupport::PatternBytes(300'000);
+    const auto reply = [&](std::size_t from) {
+        ScriptedReply piece = ScriptedReply::Ok(body.substr(from));
+        if (from > 0) {
+            piece.statusLine = "HTTP/1.1 206 Partial Content";
+            piece.headers.push_back({"Content-Range", "bytes " + std::to_string(from) + "-" +
+                                                          std::to_string(body.size() - 1) + "/" +
+                                                          std::to_string(body.size())});
+        }
+        piece.headers.push_back({"ETag", "\"release-8\""});
+        return piece;
+    };
+    ScriptedReply broken = reply(0);
+    broken.closeAfterBodyBytes = 200'000;
+    mirror.Enqueue(broken);
+    // Without a key the continuation asks again for the last 64 KiB it kept.
+    mirror.Enqueue(reply(200'000 - 64 * 1024));
+    MakeForm("", "http://127.0.0.1:" + std::to_string(testsupport::FreeLoopbackPort()));
+
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
+    ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
+    ASSERT_TRUE(std::filesystem::exists(ClientFile().string() + ".part"));
+    ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
+    EXPECT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
+    EXPECT_TRUE(harness::ReadFile(ClientFile()) == body);
+    const auto asked = RequestLines(server);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "GET " + kClientPath), 1)
+        << "the second press asked the mirror that had sent the bytes first";
+    EXPECT_EQ(mirror.Requests().back().Header("Range"),
+              "bytes=" + std::to_string(200'000 - 64 * 1024) + "-");
+}
+
 } // namespace
