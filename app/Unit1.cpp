@@ -127,9 +127,10 @@ void TForm1::CreateControls() {
     };
     IdHTTP1->OnWork = [this](TIdHTTP &s, TWorkMode m, std::int64_t n) { IdHTTP1Work(s, m, n); };
     IdHTTP1->OnWorkEnd = [this](TIdHTTP &s, TWorkMode m) { IdHTTP1WorkEnd(s, m); };
-    IdHTTP1->OnRequestEnd = [this, download = services_.Endpoints.DownloadUrl.toStdString()](
-                                TIdHTTP &, const TIdHTTPRequestReport &report) {
-        Log(SupportLogLine::Request(report, SupportLogLine::ServerOf(report.Url, download)));
+    for (const QString &base : services_.Endpoints.DownloadBases)
+        downloadBases_.push_back(base.toStdString());
+    IdHTTP1->OnRequestEnd = [this](TIdHTTP &, const TIdHTTPRequestReport &report) {
+        Log(SupportLogLine::Request(report, SupportLogLine::ServerOf(report.Url, downloadBases_)));
     };
 
     IdThreadComponent1 = std::make_unique<TIdThreadComponent>();

@@ -25,6 +25,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 /// The client program's executable file name.
 inline constexpr char16_t ClientExeName[] = u"Zorvane_Online_Sardel.exe";
@@ -142,6 +143,9 @@ private:
     Q_INVOKABLE void AppendVersionReply(const QString &reply);
 
     UpdaterServices services_;
+    /// The endpoints' download servers in order (the publisher's first); set once, read by the
+    /// worker.
+    std::vector<std::string> downloadBases_;
     ProgressRelay *relay_ = nullptr;
     TFlowState state_ = TFlowState::Idle;
     bool shown_ = false;

@@ -85,11 +85,9 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
     settings.PublisherKey = services_.PublisherKey;
     settings.StateFolder = services_.StateFolder;
     settings.Continuation = &continuation_;
-    std::vector<std::string> bases;
-    for (const QString &base : services_.Endpoints.DownloadBases)
-        bases.push_back(base.toStdString());
+    settings.Log = [this](const std::string &line) { Log(line); };
     // Servers that cannot be connected to are not asked again during this press.
-    TServerList servers(bases);
+    TServerList servers(downloadBases_);
     const TUpdateOutcome outcome = DownloadAndReplace(
         *IdHTTP1, servers, UpdaterEndpoints::DownloadPath(), target_,
         // The running client is ended only once a complete download is ready.

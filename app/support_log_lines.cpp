@@ -2,6 +2,7 @@
 
 #include "text_encoding.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace SupportLogLine {
@@ -64,9 +65,13 @@ std::string Request(const TIdHTTPRequestReport &report, const std::string &serve
     return line;
 }
 
-std::string ServerOf(const std::string &url, const std::string &downloadUrl) {
+std::string ServerOf(const std::string &url, const std::vector<std::string> &downloadBases) {
     const std::string base = BaseOf(url);
-    return base == BaseOf(downloadUrl) ? "publisher" : base;
+    if (!downloadBases.empty() && base == downloadBases.front())
+        return "publisher";
+    const bool mirror =
+        std::find(downloadBases.begin(), downloadBases.end(), base) != downloadBases.end();
+    return (mirror ? "mirror " : "server ") + base;
 }
 
 std::string UpdateEnded(TUpdateOutcome outcome) {

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 /// The lines the window writes to the support log (see platform/support_log.h): plain English
 /// for the publisher's support, in UTF-8. The log itself adds the time and takes credentials out.
@@ -25,9 +26,9 @@ std::string ConnectionChecked(bool connected);
 /// the way it went (direct or through which proxy), the reply's status, length and validators,
 /// the bytes that arrived and how long it took, and why it failed.
 std::string Request(const TIdHTTPRequestReport &report, const std::string &server);
-/// "publisher" when `url` is on the publisher's server (that of `downloadUrl`), else its base
-/// ("scheme://host[:port]").
-std::string ServerOf(const std::string &url, const std::string &downloadUrl);
+/// Which of the download servers `url` is on: "publisher" for the first of `downloadBases`,
+/// "mirror BASE" for another, else "server BASE" ("scheme://host[:port]").
+std::string ServerOf(const std::string &url, const std::vector<std::string> &downloadBases);
 /// How the download-and-replace of a press ended.
 std::string UpdateEnded(TUpdateOutcome outcome);
 /// One running client that was (or could not be) ended before the install.
