@@ -39,12 +39,14 @@ struct TAcceptedSignature {
 /// `Replaced` with `accepted` filled in; `Cancelled` on a stop; otherwise the most telling
 /// failure met: `NotAuthentic` when some server served a refused signature or no signature (410
 /// and other refusals outside the ones passed over), `ServerRejected` for a 407, a 5xx or a body
-/// that was not whole, else `ConnectionFailed`. `stop` must cancel `http`.
+/// that was not whole, else `ConnectionFailed`. `stop` must cancel `http`. `log` hears which
+/// server's signature was accepted or refused.
 TUpdateOutcome FetchAcceptedSignature(TIdHTTP &http, TServerList &servers, const std::string &path,
                                       const std::string &keyText,
                                       const std::function<bool(const verify::TrustedComment &)> &accept,
                                       const std::stop_token &stop, TAcceptedSignature &accepted,
-                                      std::set<std::size_t> *refused = nullptr);
+                                      std::set<std::size_t> *refused = nullptr,
+                                      const TUpdateLog &log = {});
 
 /// Downloads `path` whole into `temporary` (which must exist, empty) from the servers in turn,
 /// skipping `skip`: first the server a partial download of `partialOwner` came from ("<owner>.part",
@@ -58,11 +60,13 @@ TUpdateOutcome FetchAcceptedSignature(TIdHTTP &http, TServerList &servers, const
 ///
 /// `Replaced`: `temporary` holds the complete (and authentic) file. Otherwise the most telling
 /// failure, as for signatures, or `ReplaceFailed` when the file could not be written. `stop`
-/// must cancel `http`.
+/// must cancel `http`. `log` hears each server's verdict: the bytes and time of the complete
+/// file, bytes that do not verify, an unusable reply, or why the file could not be written.
 TUpdateOutcome DownloadFromServers(TIdHTTP &http, TServerList &servers, const std::string &path,
                                    const std::filesystem::path &temporary,
                                    const std::filesystem::path &partialOwner,
                                    const verify::MinisignPublicKey *key,
                                    const verify::MinisignSignature *signature,
                                    TContinuationWait *continuation, const std::stop_token &stop,
-                                   const std::set<std::size_t> &skip = {});
+                                   const std::set<std::size_t> &skip = {},
+                                   const TUpdateLog &log = {});
