@@ -12,6 +12,7 @@
 #include "shell_seam.h"
 #include "state_folder.h"
 #include "tick_count.h"
+#include "window_accessibility.h"
 #include "window_texts.h"
 
 #include <QApplication>
@@ -91,6 +92,7 @@ TForm1::TForm1(UpdaterServices services, QWidget *parent)
     : QWidget(parent), services_(std::move(services)), decimalPoint_(LocaleDecimalPoint()),
       continuation_(services_.ContinuationPauses) {
     InitUpdaterResources();
+    InstallWindowAccessibility();
     setWindowTitle(WindowText::FormCaption());
     // A fixed dialog frame with only the close button, above other windows.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -105,6 +107,7 @@ TForm1::TForm1(UpdaterServices services, QWidget *parent)
     resize(342, 256);
 
     CreateControls();
+    DescribeWindowToScreenReaders(*this);
     relay_ = new ProgressRelay([this](const ProgressView &view) { ShowProgress(view); },
                                std::chrono::milliseconds(16), this);
 }
