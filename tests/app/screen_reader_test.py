@@ -1,7 +1,6 @@
 #!/usr/bin/python3
-# What a screen reader meets in the updater, through AT-SPI: the real program (argv[1]) on a
-# private X server and D-Bus session, pressed through the button's action, downloading from a
-# loopback server that sends the client in 400 pieces, far more than the bar has percents.
+# What a screen reader meets in the updater (argv[1]) through AT-SPI, on a private X server and
+# D-Bus session, as a loopback server sends the client in 400 pieces (far more than percents).
 # Skipped (77) without Xvfb, D-Bus or pyatspi. Ends and reaps all it started, and their children.
 import ctypes, http.server, importlib.util, os, shutil, signal, subprocess, sys, tempfile
 import threading, time
@@ -53,7 +52,6 @@ def check(program, site):
     bars = [n.queryValue() for n in nodes if n.getRoleName() == "progress bar"]
     assert len(bars) == 1, "the unused bar is in the tree"
     assert (bars[0].minimumValue, bars[0].currentValue, bars[0].maximumValue) == (0, 0, 100)
-
     heard = []
     def announced(event):
         if event.source.getRoleName() == "progress bar":
@@ -65,9 +63,8 @@ def check(program, site):
     press = next(n for n in nodes if n.name == "دانلود آخرین نسخه").queryAction()
     press.doAction([press.getName(i) for i in range(press.nActions)].index("Press"))
     pyatspi.Registry.start()
-    print("announced:", heard)
-    assert heard and heard[-1] == 100 and heard == sorted(heard), "the bar did not fill"
-    assert 2 < len(heard) <= 100, "not one announcement per whole percent"
+    assert heard and heard[-1] == 100 and heard == sorted(heard), ("the bar did not fill", heard)
+    assert 2 < len(heard) <= 100, ("not one announcement per whole percent", heard)
     # The status labels have left their placeholder "Label1": any such name is the unused label.
     assert not [n for n in tree(app) if n.name == "Label1"], "the unused label is in the tree"
 
