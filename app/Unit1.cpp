@@ -14,6 +14,7 @@
 #include "support_log.h"
 #include "support_log_lines.h"
 #include "tick_count.h"
+#include "window_accessibility.h"
 #include "window_texts.h"
 
 #include <QApplication>
@@ -96,6 +97,7 @@ TForm1::TForm1(UpdaterServices services, QWidget *parent)
     : QWidget(parent), services_(std::move(services)), decimalPoint_(LocaleDecimalPoint()),
       continuation_(services_.ContinuationPauses) {
     InitUpdaterResources();
+    InstallWindowAccessibility();
     setWindowTitle(WindowText::FormCaption());
     // A fixed dialog frame with only the close button, above other windows.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -110,6 +112,7 @@ TForm1::TForm1(UpdaterServices services, QWidget *parent)
     resize(342, 256);
 
     CreateControls();
+    DescribeWindowToScreenReaders(*this);
     relay_ = new ProgressRelay([this](const ProgressView &view) { ShowProgress(view); },
                                std::chrono::milliseconds(16), this);
 }

@@ -53,4 +53,19 @@ inline QString NotAuthentic() {
     return QStringLiteral("فایل دریافت‌شده معتبر نیست");
 }
 
+/// What screen readers call the controls that show no words of their own: the skinned bar, and
+/// the diagnostics controls below the visible area (named by what they do).
+inline QString DownloadProgressName() {
+    return QStringLiteral("پیشرفت دریافت");
+}
+inline QString VersionQueryName() {
+    return QStringLiteral("پرسیدن شماره نسخه از سرور");
+}
+inline QString VersionReplyName() {
+    return QStringLiteral("پاسخ سرور به پرسش نسخه");
+}
+inline QString EndNotepadName() {
+    return QStringLiteral("بستن همه برنامه‌های notepad.exe");
+}
+
 } // namespace WindowText

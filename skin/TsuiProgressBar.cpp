@@ -1,9 +1,11 @@
 #include "TsuiProgressBar.h"
 
 #include "bitmap_drawing.h"
+#include "progress_bar_accessible.h"
 #include "progress_painting.h"
 #include "style_table.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -118,6 +120,15 @@ ResolvedStyle TsuiProgressBar::ResolveStyle(const TsuiFileTheme *source, TsuiUIS
 
 void TsuiProgressBar::UpdateCaptionText() {
     text_ = QString::number(PercentDone()) + u'%';
+    // Readers hear of the bar when its whole percentage moves, not at every new position.
+    const std::int32_t percent = AccessiblePercent(range_);
+    if (percent != accessiblePercent_) {
+        accessiblePercent_ = percent;
+        if (isVisible()) {
+            QAccessibleValueChangeEvent event(this, percent);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
     Repaint();
 }
 

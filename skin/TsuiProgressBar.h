@@ -29,6 +29,8 @@ struct ResolvedStyle {
 /// GUI thread only (asserted in debug builds). No setter compares: every set stores, re-derives
 /// what depends on it and paints at once when the bar is visible. Setting UIStyle, Orientation or
 /// FileTheme re-applies the style and so discards explicit Picture, Color and BorderColor values.
+/// Assistive technology sees a progress bar of 0 to 100 (`TsuiProgressBarAccessible`) and is told
+/// of each change of its whole percentage while the bar is visible.
 class TsuiProgressBar : public QWidget {
     Q_OBJECT
 public:
@@ -112,4 +114,6 @@ private:
     bool showCaption_ = true;
     bool smartShowCaption_ = false;
     QString text_;
+    /// The whole percentage assistive technology was last told of.
+    std::int32_t accessiblePercent_ = 0;
 };
