@@ -5,6 +5,7 @@
 #include "connectivity_probe.h"
 #include "process_terminator.h"
 #include "progress_text.h"
+#include "server_list.h"
 #include "shell_seam.h"
 #include "update_download.h"
 #include "window_texts.h"
@@ -80,8 +81,13 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
     settings.PublisherKey = services_.PublisherKey;
     settings.StateFolder = services_.StateFolder;
     settings.Continuation = &continuation_;
+    std::vector<std::string> bases;
+    for (const QString &base : services_.Endpoints.DownloadBases)
+        bases.push_back(base.toStdString());
+    // Servers that cannot be connected to are not asked again during this press.
+    TServerList servers(bases);
     const TUpdateOutcome outcome = DownloadAndReplace(
-        *IdHTTP1, services_.Endpoints.DownloadUrl.toStdString(), target_,
+        *IdHTTP1, servers, UpdaterEndpoints::DownloadPath(), target_,
         // The running client is ended only once a complete download is ready.
         [this] { platform::TerminateProcessByName(*services_.Processes, ClientExeName); }, stop,
         settings);

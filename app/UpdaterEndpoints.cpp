@@ -13,6 +13,18 @@ QString WithoutTrailingSlash(QString base) {
     return base;
 }
 
+/// `text` as a mirror's base address when it is one: http or https, a host, maybe a port, and
+/// nothing else (no credentials, path, query or fragment).
+QString MirrorBase(const QString &text) {
+    const QUrl url(text.trimmed(), QUrl::StrictMode);
+    const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+    if (!url.isValid() || !web || url.host().isEmpty() || !url.userInfo().isEmpty() ||
+        (!url.path().isEmpty() && url.path() != QLatin1String("/")) || url.hasQuery() ||
+        url.hasFragment())
+        return {};
+    return WithoutTrailingSlash(url.toString(QUrl::FullyEncoded));
+}
+
 QString HostWithPort(const QUrl &url) {
     QString host = url.host(QUrl::FullyEncoded);
     if (host.contains(QLatin1Char(':')))
@@ -26,7 +38,7 @@ QString HostWithPort(const QUrl &url) {
 
 UpdaterEndpoints UpdaterEndpoints::From(const QString &publisherBase,
                                         const QString &versionServerBase,
-                                        const QString &serverOverride) {
+                                        const QString &serverOverride, const QString &mirrors) {
     const QString publisher =
         WithoutTrailingSlash(serverOverride.isEmpty() ? publisherBase : serverOverride);
     const QString versionServer =
@@ -38,6 +50,12 @@ UpdaterEndpoints UpdaterEndpoints::From(const QString &publisherBase,
     endpoints.SiteOpenAddress =
         publisherUrl.scheme() + QStringLiteral("://") + endpoints.SiteAddress;
     endpoints.DownloadUrl = publisher + QLatin1String(kDownloadPath);
+    endpoints.DownloadBases = QStringList{publisher};
+    for (const QString &entry : mirrors.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString base = MirrorBase(entry);
+        if (!base.isEmpty() && !endpoints.DownloadBases.contains(base))
+            endpoints.DownloadBases.append(base);
+    }
     endpoints.VersionUrl = versionServer + QLatin1String(kVersionPath);
     endpoints.ServerOverride = !serverOverride.isEmpty();
     if (endpoints.ServerOverride) {
@@ -52,8 +70,18 @@ UpdaterEndpoints UpdaterEndpoints::From(const QString &publisherBase,
 }
 
 const UpdaterEndpoints &UpdaterEndpoints::Current() {
-    static const UpdaterEndpoints current =
-        From(QStringLiteral(ZORVANE_PUBLISHER_BASE), QStringLiteral(ZORVANE_VERSION_SERVER_BASE),
-             qEnvironmentVariable("ZORVANE_UPDATER_SERVER"));
+    static const UpdaterEndpoints current = [] {
+        const QString server = qEnvironmentVariable("ZORVANE_UPDATER_SERVER");
+        const QString mirrors = qEnvironmentVariableIsSet("ZORVANE_UPDATER_MIRRORS")
+                                    ? qEnvironmentVariable("ZORVANE_UPDATER_MIRRORS")
+                                : server.isEmpty() ? QStringLiteral(ZORVANE_MIRRORS)
+                                                   : QString();
+        return From(QStringLiteral(ZORVANE_PUBLISHER_BASE),
+                    QStringLiteral(ZORVANE_VERSION_SERVER_BASE), server, mirrors);
+    }();
     return current;
+}
+
+const char *UpdaterEndpoints::DownloadPath() {
+    return kDownloadPath;
 }

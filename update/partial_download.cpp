@@ -107,6 +107,11 @@ std::optional<std::int64_t> ParseHttpDate(const std::string &text) {
     return days * 86400 + *hour * 3600 + *minute * 60 + *second;
 }
 
+std::optional<std::string> PartialDownloadUrl(const std::filesystem::path &target) {
+    const auto info = ReadInfo(InfoPathOf(target));
+    return info ? std::optional<std::string>(info->Url) : std::nullopt;
+}
+
 std::optional<TPartialDownload> ClaimPartialDownload(const std::filesystem::path &target,
                                                      const std::string &url,
                                                      const std::filesystem::path &temporary) {

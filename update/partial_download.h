@@ -32,6 +32,10 @@ std::string ResumeValidator(const std::string &etag, const std::string &lastModi
 /// nothing for anything else.
 std::optional<std::int64_t> ParseHttpDate(const std::string &text);
 
+/// The address the partial download of `target` came from, as its info records it; nothing when
+/// there is no readable info. Only a hint for which server to ask first: claiming checks it all.
+std::optional<std::string> PartialDownloadUrl(const std::filesystem::path &target);
+
 /// Takes the partial download of `target` over for a transfer from `url`: moves "<target>.part"
 /// to `temporary` and returns what is known of it. Nothing (and no partial file left, nor its
 /// info) when there is none, or when it is not one we can continue: either file not a plain file

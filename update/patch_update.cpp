@@ -68,6 +68,9 @@ UpdateByPatch(TIdHTTP &http, const std::string &url, const TInstalledClient &ins
         } catch (const EIdHTTPError &error) {
             if (error.Kind() == TIdHTTPErrorKind::ProtocolError && !patch.Begun())
                 outcome = TPatchOutcome::NotOffered;
+            else if (error.Kind() == TIdHTTPErrorKind::CannotConnect ||
+                     error.Kind() == TIdHTTPErrorKind::CannotResolve)
+                outcome = TPatchOutcome::Unreachable;
             throw;
         }
         patch.Finish();

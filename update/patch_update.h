@@ -15,6 +15,7 @@ enum class TPatchOutcome {
                 ///< when a signature was given
     NotOffered, ///< there is no patch to apply: the installed client is too large to be a
                 ///< reference, or the server has no patch from it (a reply outside 2xx)
+    Unreachable, ///< the server could not be connected to: nothing arrived
     Failed,     ///< a patch began to arrive but did not make a checked client (a broken
                 ///< connection, a corrupt patch, one for another client, a wrong result)
     Cancelled,  ///< the stop token was triggered

@@ -8,6 +8,7 @@
 
 class TContinuationWait;
 class TIdHTTP;
+class TServerList;
 
 /// How one download-and-replace ended.
 enum class TUpdateOutcome {
@@ -39,16 +40,24 @@ inline bool UpdateSucceeded(TUpdateOutcome outcome) {
     return outcome == TUpdateOutcome::Replaced || outcome == TUpdateOutcome::UpToDate;
 }
 
-/// Downloads `url` with `http` into a temporary file beside `target` and, once the whole body is
-/// on disk (and found authentic when a key is given), runs `beforeReplace` (which ends the
-/// running client) and atomically puts the file in the place of `target`, made executable.
+/// Downloads the client at `path` ("/program_download/...") from `servers` with `http` into a
+/// temporary file beside `target` and, once the whole body is on disk (and found authentic when a
+/// key is given), runs `beforeReplace` (which ends the running client) and atomically puts the
+/// file in the place of `target`, made executable.
 ///
-/// With a publisher key the signature `url` + ".minisig" is fetched first (past caches), the body
-/// is verified as it streams, and anything short of a signature by that key of exactly these
-/// bytes ends in `NotAuthentic`. So does a signature whose trusted comment names another file,
-/// is older than the release floor, undated while a floor exists, expired, or dates the floor's
-/// own release while other bytes are installed. A 407 or 5xx to the signature request is
-/// `ServerRejected`. After `Replaced` or `UpToDate` the accepted signature is kept as the new
+/// Servers: every file (the signature, a patch, the client) is asked from the first server (the
+/// publisher's) and then from each next one, whenever a server cannot be connected to, answers
+/// 5xx, 403 or 404, serves a signature that is refused, or bytes that do not match the accepted
+/// signature (see server_files.h). A server whose signature was refused is not asked for the
+/// client or a patch; one that could not be connected to is not asked again by this list. When
+/// every server fails, the most telling failure is returned.
+///
+/// With a publisher key the signature `path` + ".minisig" is fetched first (past caches), the
+/// body is verified as it streams, and anything short of a signature by that key of exactly
+/// these bytes ends in `NotAuthentic`. So does a signature whose trusted comment names another
+/// file, is older than the release floor, undated while a floor exists, expired, or dates the
+/// floor's own release while other bytes are installed. A 407 or 5xx to the signature request
+/// is `ServerRejected`. After `Replaced` or `UpToDate` the accepted signature is kept as the new
 /// floor. An empty key verifies nothing.
 ///
 /// Patches: first the installed client is read (streamed, on the calling thread). With a key,
@@ -58,12 +67,13 @@ inline bool UpdateSucceeded(TUpdateOutcome outcome) {
 /// the same call.
 ///
 /// Resuming: a transfer that broke off for a connection-type reason after a reply with a
-/// validator and a length leaves its bytes as "<target>.part" (see partial_download.h); the next
-/// call asks only for the rest and restarts from zero whenever the server does not continue
-/// exactly there. Every other outcome removes the partial file. With a `Continuation`, a transfer
-/// that broke off so after bytes arrived continues by itself, after the continuation's pauses,
-/// up to its number of times within this call; only the last failure is returned (a stop during
-/// a pause returns `ConnectionFailed` and keeps the partial file).
+/// validator and a length leaves its bytes as "<target>.part" (see partial_download.h), naming
+/// the address they came from; the next call asks that server first, only for the rest, and
+/// restarts from zero whenever the server does not continue exactly there. Every other outcome
+/// removes the partial file. With a `Continuation`, a transfer that broke off so after bytes
+/// arrived continues by itself on its server, after the continuation's pauses, up to its number
+/// of times within this call; only the last failure is returned (a stop during a pause returns
+/// `ConnectionFailed` and keeps the partial file).
 ///
 /// The temporary file is made anew beside `target` (see own_files.h); temporary files a killed
 /// run left there are removed first. The new client takes the old one's permissions.
@@ -71,6 +81,12 @@ inline bool UpdateSucceeded(TUpdateOutcome outcome) {
 /// On every outcome but `Replaced` and `UpToDate` the temporary file is gone (or kept as the
 /// partial file), `target` is untouched and `beforeReplace` has not run. `stop` cancels the
 /// transfer (through `TIdHTTP::Cancel`) and skips the replace when it comes later. Never throws.
+TUpdateOutcome DownloadAndReplace(TIdHTTP &http, TServerList &servers, const std::string &path,
+                                  const std::filesystem::path &target,
+                                  const std::function<void()> &beforeReplace, std::stop_token stop,
+                                  const TUpdateSettings &settings = {});
+
+/// The same from the one server of `url` (its path is the file's).
 TUpdateOutcome DownloadAndReplace(TIdHTTP &http, const std::string &url,
                                   const std::filesystem::path &target,
                                   const std::function<void()> &beforeReplace, std::stop_token stop,

@@ -35,6 +35,16 @@ TEST(UpdaterEndpoints, OneServerOverridesEveryAddressAndKeepsItsPortAndScheme) {
     EXPECT_EQ(endpoints.ConnectionTestUrls,
               QStringList(3, QStringLiteral("https://127.0.0.1:8080")));
 
+    // Mirrors follow the publisher; an entry that is not a bare web server's address is left out.
+    const auto mirrored = UpdaterEndpoints::From(
+        QStringLiteral("http://zorvane.example"), QString(), QString(),
+        QStringLiteral("https://m1.example:8443/; ftp://m2.example;http://u:p@m3.example;"
+                       "http://m4.example/path;http://zorvane.example;http://[::1]:81"));
+    EXPECT_EQ(mirrored.DownloadBases,
+              QStringList({QStringLiteral("http://zorvane.example"),
+                           QStringLiteral("https://m1.example:8443"),
+                           QStringLiteral("http://[::1]:81")}));
+
     const auto ipv6 =
         UpdaterEndpoints::From(QStringLiteral("http://[::1]:9000"), QString(), QString());
     EXPECT_EQ(ipv6.SiteAddress, QStringLiteral("[::1]:9000"));
