@@ -58,11 +58,14 @@ TUpdateOutcome FetchAcceptedSignature(TIdHTTP &http, TServerList &servers, const
 ///
 /// `Replaced`: `temporary` holds the complete (and authentic) file. Otherwise the most telling
 /// failure, as for signatures, or `ReplaceFailed` when the file could not be written. `stop`
-/// must cancel `http`.
+/// must cancel `http`; a transfer it cancels is `Cancelled` and, with `keepWhenStopped`, keeps
+/// its bytes as the partial download of `partialOwner` as a broken one does (a download that
+/// must end on time but should continue later), otherwise nothing.
 TUpdateOutcome DownloadFromServers(TIdHTTP &http, TServerList &servers, const std::string &path,
                                    const std::filesystem::path &temporary,
                                    const std::filesystem::path &partialOwner,
                                    const verify::MinisignPublicKey *key,
                                    const verify::MinisignSignature *signature,
                                    TContinuationWait *continuation, const std::stop_token &stop,
-                                   const std::set<std::size_t> &skip = {});
+                                   const std::set<std::size_t> &skip = {},
+                                   bool keepWhenStopped = false);
