@@ -6,6 +6,7 @@
 #include "bitmap_file.h"
 #include "built_in_key.h"
 #include "connectivity_probe.h"
+#include "own_program.h"
 #include "process_terminator.h"
 #include "progress_text.h"
 #include "proxy_cache.h"
@@ -84,6 +85,8 @@ UpdaterServices UpdaterServices::System() {
     services.Endpoints = UpdaterEndpoints::Current();
     services.PublisherKey = std::string(verify::BuiltInPublisherKey());
     services.StateFolder = platform::UpdaterStateFolder();
+    services.OwnProgram = platform::OwnProgramPath();
+    services.OwnVersion = ZORVANE_UPDATER_VERSION;
     return services;
 }
 

@@ -5,6 +5,8 @@
 #include "connectivity_probe.h"
 #include "process_terminator.h"
 #include "progress_text.h"
+#include "release_version.h"
+#include "self_update_thread.h"
 #include "server_list.h"
 #include "shell_seam.h"
 #include "update_download.h"
@@ -98,6 +100,7 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
         return;
     }
 
+    StartSelfUpdate();
     QMetaObject::invokeMethod(this, "AskSuccess", Qt::QueuedConnection);
     {
         std::unique_lock lock(successMutex_);
@@ -107,6 +110,26 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
     }
     services_.Shell->Open(target_.u16string(), ownerWindow_);
     QMetaObject::invokeMethod(this, "StartExitTimer", Qt::QueuedConnection);
+}
+
+void TForm1::StartSelfUpdate() {
+    const auto version = verify::ParseReleaseVersion(services_.OwnVersion);
+    if (!services_.SelfUpdate || services_.PublisherKey.empty() || services_.OwnProgram.empty() ||
+        !version)
+        return;
+    TSelfUpdateSettings settings;
+    settings.OwnFile = services_.OwnProgram;
+    settings.ServerFileName = UpdaterServerName;
+    settings.OwnVersion = *version;
+    settings.PublisherKey = services_.PublisherKey;
+    for (const QString &base : services_.Endpoints.DownloadBases)
+        settings.ServerBases.push_back(base.toStdString());
+    settings.ConnectTimeout = services_.ConnectTimeout;
+    settings.StallTimeout = services_.StallTimeout;
+    settings.ContinuationPauses = services_.ContinuationPauses;
+    settings.Proxy = services_.Proxy;
+    // Runs beside the success box and the client's start, and outlives the window.
+    services_.SelfUpdate->Start(std::move(settings));
 }
 
 void TForm1::StartExitTimer() {
