@@ -21,6 +21,7 @@ using testsupport::ScriptedReply;
 namespace {
 
 constexpr char kOwnVersion[] = "1.0.9";
+const verify::ReleaseVersion kOwn{{1, 0, 9}};
 const std::string kOldUpdater = "#!/bin/sh\necho the running updater\n";
 const std::string kServedName = UpdaterServerName;
 
@@ -103,7 +104,7 @@ TEST_F(SelfUpdate, AStoppedDownloadIsKeptAndTheNextAttemptAsksOnlyForTheRest) {
     TSelfUpdateSettings settings;
     settings.OwnFile = OwnFile();
     settings.ServerFileName = kServedName;
-    settings.OwnVersion = *verify::ParseReleaseVersion(kOwnVersion);
+    settings.OwnVersion = kOwn;
     settings.PublisherKey = publisher->PublicKey();
     settings.ServerBases = {server.Url("")};
     {
@@ -136,40 +137,29 @@ TEST_F(SelfUpdate, AStoppedDownloadIsKeptAndTheNextAttemptAsksOnlyForTheRest) {
 }
 
 TEST_F(SelfUpdate, AnythingButANewerUpdaterCostsOneRequestAndChangesNothing) {
-    const struct {
-        const char *what;
-        std::string comment;
-        TSelfUpdateOutcome outcome;
-    } cases[] = {
-        {"the same version", "file:" + kServedName + "\tversion:1.0.9",
-         TSelfUpdateOutcome::NotNewer},
-        {"an older version", "file:" + kServedName + "\tversion:0.99.99",
-         TSelfUpdateOutcome::NotNewer},
-        {"a version of two numbers", "file:" + kServedName + "\tversion:1.1",
-         TSelfUpdateOutcome::Failed},
-        {"no version", "file:" + kServedName + "\thashed", TSelfUpdateOutcome::Failed},
-        {"another file", "file:Zorvane_Online_Sardel.exe\tversion:2.0.0",
-         TSelfUpdateOutcome::Failed},
+    const std::string named = "file:" + kServedName + "\tversion:";
+    const std::pair<std::string, TSelfUpdateOutcome> cases[] = {
+        {named + "1.0.9", TSelfUpdateOutcome::NotNewer},
+        {named + "0.99.99", TSelfUpdateOutcome::NotNewer},
+        {named + "1.1", TSelfUpdateOutcome::Failed}, // a version must have three numbers
+        {"file:" + kServedName + "\thashed", TSelfUpdateOutcome::Failed},
+        {"file:Zorvane_Online_Sardel.exe\tversion:2.0.0", TSelfUpdateOutcome::Failed},
     };
-    const auto ownVersion = verify::ParseReleaseVersion(kOwnVersion);
-    ASSERT_TRUE(ownVersion);
+    TIdHTTP http;
+    TServerList servers({server.Url("")});
     std::size_t asked = 0;
-    for (const auto &served : cases) {
-        SCOPED_TRACE(served.what);
-        server.Enqueue(ScriptedReply::Ok(SignUpdater("#!/bin/sh\n", served.comment)));
-        TIdHTTP http;
-        TServerList servers({server.Url("")});
-        EXPECT_EQ(UpdateSelf(http, servers, OwnFile(), kServedName, *ownVersion,
-                             publisher->PublicKey(), nullptr, {}),
-                  served.outcome);
+    for (const auto &[comment, outcome] : cases) {
+        SCOPED_TRACE(comment);
+        server.Enqueue(ScriptedReply::Ok(SignUpdater("#!/bin/sh\n", comment)));
+        EXPECT_EQ(UpdateSelf(http, servers, OwnFile(), kServedName, kOwn, publisher->PublicKey(),
+                             nullptr, {}),
+                  outcome);
         EXPECT_EQ(server.Requests().size(), ++asked);
         EXPECT_EQ(harness::ReadFile(OwnFile()), kOldUpdater);
         EXPECT_EQ(programs.Entries(), std::vector<std::string>{"my-updater"});
     }
     // A build without a key asks nothing.
-    TIdHTTP http;
-    TServerList servers({server.Url("")});
-    EXPECT_EQ(UpdateSelf(http, servers, OwnFile(), kServedName, *ownVersion, {}, nullptr, {}),
+    EXPECT_EQ(UpdateSelf(http, servers, OwnFile(), kServedName, kOwn, {}, nullptr, {}),
               TSelfUpdateOutcome::Failed);
     EXPECT_EQ(server.Requests().size(), asked);
 }
