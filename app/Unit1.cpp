@@ -12,6 +12,8 @@
 #include "proxy_cache.h"
 #include "shell_seam.h"
 #include "state_folder.h"
+#include "support_log.h"
+#include "support_log_lines.h"
 #include "tick_count.h"
 #include "window_texts.h"
 
@@ -85,6 +87,9 @@ UpdaterServices UpdaterServices::System() {
     services.Endpoints = UpdaterEndpoints::Current();
     services.PublisherKey = std::string(verify::BuiltInPublisherKey());
     services.StateFolder = platform::UpdaterStateFolder();
+    services.Log = std::make_shared<platform::SupportLog>(
+        services.StateFolder.empty() ? std::filesystem::path()
+                                     : services.StateFolder / platform::kSupportLogName);
     services.OwnProgram = platform::OwnProgramPath();
     services.OwnVersion = ZORVANE_UPDATER_VERSION;
     return services;
@@ -125,6 +130,11 @@ void TForm1::CreateControls() {
     };
     IdHTTP1->OnWork = [this](TIdHTTP &s, TWorkMode m, std::int64_t n) { IdHTTP1Work(s, m, n); };
     IdHTTP1->OnWorkEnd = [this](TIdHTTP &s, TWorkMode m) { IdHTTP1WorkEnd(s, m); };
+    for (const QString &base : services_.Endpoints.DownloadBases)
+        downloadBases_.push_back(base.toStdString());
+    IdHTTP1->OnRequestEnd = [this](TIdHTTP &, const TIdHTTPRequestReport &report) {
+        Log(SupportLogLine::Request(report, SupportLogLine::ServerOf(report.Url, downloadBases_)));
+    };
 
     IdThreadComponent1 = std::make_unique<TIdThreadComponent>();
     IdThreadComponent1->SetLoop(false);
@@ -260,4 +270,9 @@ std::filesystem::path TForm1::ClientPath() const {
                                              ? std::filesystem::current_path(ignored)
                                              : services_.ClientFolder;
     return folder / std::filesystem::path(std::u16string(ClientExeName));
+}
+
+void TForm1::Log(const std::string &line) const {
+    if (services_.Log)
+        services_.Log->Write(line);
 }

@@ -25,6 +25,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 /// The client program's executable file name.
 inline constexpr char16_t ClientExeName[] = u"Zorvane_Online_Sardel.exe";
@@ -131,6 +132,12 @@ private:
     /// How the window's HTTP clients find their proxy: the system's settings (none: direct).
     TIdHTTP::TProxyLookup ProxyLookup(std::stop_token stop) const;
     void ShowDownloadLabels();
+    /// Worker: ends every running client before the install, writing each to the support log.
+    void EndRunningClients();
+    /// Adds `line` to the support log, if there is one. Any thread.
+    void Log(const std::string &line) const;
+    /// Shows the player a box of `kind` with `text` and writes it to the support log.
+    void ShowBox(TMessageKind kind, const QString &text, std::function<void()> onDismissed);
     void ShowProgress(const ProgressView &view);
     /// Worker: after a successful press, starts the updater's own update beside the window's
     /// work (with a key, a file and a version only).
@@ -145,6 +152,9 @@ private:
     Q_INVOKABLE void AppendVersionReply(const QString &reply);
 
     UpdaterServices services_;
+    /// The endpoints' download servers in order (the publisher's first); set once, read by the
+    /// worker.
+    std::vector<std::string> downloadBases_;
     ProgressRelay *relay_ = nullptr;
     TFlowState state_ = TFlowState::Idle;
     bool shown_ = false;

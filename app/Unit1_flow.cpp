@@ -9,6 +9,8 @@
 #include "self_update_thread.h"
 #include "server_list.h"
 #include "shell_seam.h"
+#include "support_log.h"
+#include "support_log_lines.h"
 #include "update_download.h"
 #include "window_texts.h"
 
@@ -24,14 +26,17 @@ void TForm1::BitBtn1Click() {
     case TFlowState::Downloading:
         // The running download continues (at once, when it was pausing before continuing by
         // itself); the labels start over as on a fresh press.
+        Log(SupportLogLine::PressWhileBusy(true));
         continuation_.ContinueNow();
         ShowDownloadLabels();
         return;
     case TFlowState::Probing:
     case TFlowState::Confirming:
     case TFlowState::Ending:
+        Log(SupportLogLine::PressWhileBusy(false));
         return;
     }
+    Log(SupportLogLine::PressStarted(ClientPath().parent_path()));
     state_ = TFlowState::Probing;
     if (probe_.joinable())
         probe_.join(); // the previous probe has posted its result: it has finished
@@ -52,10 +57,10 @@ void TForm1::BitBtn1Click() {
 void TForm1::ProbeFinished(bool connected) {
     if (closing_ || state_ != TFlowState::Probing)
         return;
+    Log(SupportLogLine::ConnectionChecked(connected));
     if (!connected) {
         state_ = TFlowState::Idle;
-        services_.Messages->Show(this, TMessageKind::Error, MessageCaption(TMessageKind::Error),
-                                 WindowText::NoInternet(), {});
+        ShowBox(TMessageKind::Error, WindowText::NoInternet(), {});
         return;
     }
     state_ = TFlowState::Downloading;
@@ -83,16 +88,14 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
     settings.PublisherKey = services_.PublisherKey;
     settings.StateFolder = services_.StateFolder;
     settings.Continuation = &continuation_;
-    std::vector<std::string> bases;
-    for (const QString &base : services_.Endpoints.DownloadBases)
-        bases.push_back(base.toStdString());
+    settings.Log = [this](const std::string &line) { Log(line); };
     // Servers that cannot be connected to are not asked again during this press.
-    TServerList servers(bases);
+    TServerList servers(downloadBases_);
     const TUpdateOutcome outcome = DownloadAndReplace(
         *IdHTTP1, servers, UpdaterEndpoints::DownloadPath(), target_,
         // The running client is ended only once a complete download is ready.
-        [this] { platform::TerminateProcessByName(*services_.Processes, ClientExeName); }, stop,
-        settings);
+        [this] { EndRunningClients(); }, stop, settings);
+    Log(SupportLogLine::UpdateEnded(outcome));
     relay_->PostFlush();
     if (!UpdateSucceeded(outcome)) {
         QMetaObject::invokeMethod(this, "ShowOutcome", Qt::QueuedConnection,
@@ -108,8 +111,21 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
         if (!successDismissed_.wait(lock, stop, [this] { return successAnswered_; }))
             return;
     }
-    services_.Shell->Open(target_.u16string(), ownerWindow_);
+    const bool started = services_.Shell->Open(target_.u16string(), ownerWindow_);
+    Log(SupportLogLine::ClientStarted(started));
     QMetaObject::invokeMethod(this, "StartExitTimer", Qt::QueuedConnection);
+}
+
+void TForm1::EndRunningClients() {
+    bool any = false;
+    platform::TerminateProcessByName(
+        *services_.Processes, ClientExeName,
+        [this, &any](const platform::ProcessEntry &process, bool ended) {
+            any = true;
+            Log(SupportLogLine::ClientEnded(process, ended));
+        });
+    if (!any)
+        Log(SupportLogLine::NoClientRunning());
 }
 
 void TForm1::StartSelfUpdate() {
@@ -122,12 +138,22 @@ void TForm1::StartSelfUpdate() {
     settings.ServerFileName = UpdaterServerName;
     settings.OwnVersion = *version;
     settings.PublisherKey = services_.PublisherKey;
-    for (const QString &base : services_.Endpoints.DownloadBases)
-        settings.ServerBases.push_back(base.toStdString());
+    settings.ServerBases = downloadBases_;
     settings.ConnectTimeout = services_.ConnectTimeout;
     settings.StallTimeout = services_.StallTimeout;
     settings.ContinuationPauses = services_.ContinuationPauses;
     settings.Proxy = services_.Proxy;
+    // The update outlives the window: its log lines hold the log itself, never the window.
+    settings.Log = [log = services_.Log](const std::string &line) {
+        if (log)
+            log->Write("updater's own update: " + line);
+    };
+    settings.OnRequestEnd = [log = services_.Log, bases = downloadBases_](
+                                TIdHTTP &, const TIdHTTPRequestReport &report) {
+        if (log)
+            log->Write(
+                SupportLogLine::Request(report, SupportLogLine::ServerOf(report.Url, bases)));
+    };
     // Runs beside the success box and the client's start, and outlives the window.
     services_.SelfUpdate->Start(std::move(settings));
 }
@@ -138,16 +164,19 @@ void TForm1::StartExitTimer() {
 
 void TForm1::AskSuccess() {
     state_ = TFlowState::Confirming;
-    services_.Messages->Show(this, TMessageKind::Information,
-                             MessageCaption(TMessageKind::Information),
-                             WindowText::UpdateSucceeded(), [this] {
-                                 state_ = TFlowState::Ending;
-                                 {
-                                     std::lock_guard lock(successMutex_);
-                                     successAnswered_ = true;
-                                 }
-                                 successDismissed_.notify_all();
-                             });
+    ShowBox(TMessageKind::Information, WindowText::UpdateSucceeded(), [this] {
+        state_ = TFlowState::Ending;
+        {
+            std::lock_guard lock(successMutex_);
+            successAnswered_ = true;
+        }
+        successDismissed_.notify_all();
+    });
+}
+
+void TForm1::ShowBox(TMessageKind kind, const QString &text, std::function<void()> onDismissed) {
+    Log(SupportLogLine::BoxShown(kind, text));
+    services_.Messages->Show(this, kind, MessageCaption(kind), text, std::move(onDismissed));
 }
 
 void TForm1::ShowOutcome(int outcome) {
@@ -171,8 +200,7 @@ void TForm1::ShowOutcome(int outcome) {
         return;
     }
     if (!closing_)
-        services_.Messages->Show(this, TMessageKind::Warning, MessageCaption(TMessageKind::Warning),
-                                 text, {});
+        ShowBox(TMessageKind::Warning, text, {});
 }
 
 void TForm1::IdThreadComponent1Terminate(TIdThreadComponent &) {

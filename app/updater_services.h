@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ namespace platform {
 class ProcessSeam;
 class ProxySeam;
 class ShellSeam;
+class SupportLog;
 } // namespace platform
 
 /// Everything the window reaches outside itself: the operating system, the message boxes, the
@@ -37,6 +39,8 @@ struct UpdaterServices {
     std::filesystem::path ClientFolder;
     /// The updater's own state folder (the release floor); empty keeps none there.
     std::filesystem::path StateFolder;
+    /// The support log each press writes its steps to; null: none.
+    std::shared_ptr<platform::SupportLog> Log;
     std::chrono::milliseconds ConnectTimeout{15000};
     /// A transfer that receives nothing for this long fails.
     std::chrono::milliseconds StallTimeout{30000};

@@ -5,6 +5,8 @@
 #include "curl_library.h"
 #include "curl_transfer.h"
 
+#include <string_view>
+
 namespace {
 
 bool IsHexDigit(char c) {
@@ -39,6 +41,13 @@ bool IsQuerySafe(unsigned char c) {
     default:
         return false;
     }
+}
+
+/// A failure's message without the "GET <url>: " that begins it.
+std::string FailureReason(std::string_view message, const std::string &prefix) {
+    if (message.starts_with(prefix))
+        message.remove_prefix(prefix.size());
+    return std::string(message);
 }
 
 /// Clears a pending cancel when `Get` ends, however it ends.
@@ -106,6 +115,28 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
     } wakeReset{*this};
 
     net::TransferReply reply;
+    const auto started = std::chrono::steady_clock::now();
+    const auto report = [&](std::string failure) {
+        if (!OnRequestEnd)
+            return;
+        TIdHTTPRequestReport done;
+        done.Url = request.url;
+        done.Proxy = request.proxy;
+        done.Status = reply.status;
+        done.FullLength = reply.fullLength;
+        done.RangeStart = reply.rangeStart;
+        done.ETag = reply.etag;
+        done.LastModified = reply.lastModified;
+        done.Received = reply.received;
+        done.Duration = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - started);
+        done.Failure = std::move(failure);
+        try {
+            OnRequestEnd(*this, done);
+        } catch (...) {
+            // An observer: the request's outcome stands.
+        }
+    };
     const auto keepReply = [&] {
         responseCode_ = reply.status;
         responseText_ = reply.reason;
@@ -118,11 +149,17 @@ void TIdHTTP::Get(const std::string &url, TIdSink &sink) {
     };
     try {
         net::RunTransfer(*handles_, request, sink, *this, cancelRequested_, reply, keepReply);
+    } catch (const std::exception &error) {
+        keepReply();
+        report(FailureReason(error.what(), net::FailurePrefix(request.url)));
+        throw;
     } catch (...) {
         keepReply();
+        report("an event handler failed");
         throw;
     }
     keepReply();
+    report({});
 }
 
 void TIdHTTP::Cancel() {

@@ -59,6 +59,29 @@ struct TIdHTTPRequest {
     std::int64_t MaxBodySize = -1;
 };
 
+/// What one `TIdHTTP::Get` came to, for a log of the requests (see `TIdHTTP::OnRequestEnd`).
+struct TIdHTTPRequestReport {
+    /// The address asked, as sent (its query encoded).
+    std::string Url;
+    /// The proxy it went through: a proxy's address, "" for a direct connection, or nothing when
+    /// libcurl chose from the environment.
+    std::optional<std::string> Proxy;
+    /// The reply's status; 0 when no reply arrived.
+    int Status = 0;
+    /// As `TIdHTTP::ResponseFullLength`, `ResponseRangeStart`, `ResponseETag` and
+    /// `ResponseLastModified` say it after the request.
+    std::int64_t FullLength = -1;
+    std::int64_t RangeStart = 0;
+    std::string ETag;
+    std::string LastModified;
+    /// Body bytes that reached the sink.
+    std::int64_t Received = 0;
+    std::chrono::milliseconds Duration{0};
+    /// Empty after a success; otherwise why it failed: libcurl's error message, the reply's
+    /// status line, the bound or check that refused the reply, or the sink's error.
+    std::string Failure;
+};
+
 /// An HTTP/1.1 client over libcurl: one GET at a time into a `TIdSink`.
 ///
 /// Thread rules: settings, `Get`, `Disconnect` and the response getters belong to one thread at
@@ -74,6 +97,8 @@ public:
         std::function<void(TIdHTTP &sender, TWorkMode mode, std::int64_t countMax)>;
     using TWorkEvent = std::function<void(TIdHTTP &sender, TWorkMode mode, std::int64_t count)>;
     using TWorkEndEvent = std::function<void(TIdHTTP &sender, TWorkMode mode)>;
+    using TRequestEndEvent =
+        std::function<void(TIdHTTP &sender, const TIdHTTPRequestReport &report)>;
     /// Chooses the proxy for one request from its address: a proxy's address
     /// ("http://host:port"), "" for a direct connection, or nothing to leave the choice to
     /// libcurl's reading of the environment (http_proxy, https_proxy, all_proxy, no_proxy).
@@ -174,6 +199,10 @@ public:
     TWorkBeginEvent OnWorkBegin;
     TWorkEvent OnWork;
     TWorkEndEvent OnWorkEnd;
+    /// Raised once per `Get` as it returns or raises (after `OnWorkEnd`), on its thread, with
+    /// what the request came to. What the handler throws is ignored: it cannot change the
+    /// request's outcome.
+    TRequestEndEvent OnRequestEnd;
 
     /// Percent-encodes the characters outside the URL-safe set in the query of `url` (what
     /// `hoForceEncodeParams` does before sending). "&", "=" and existing %XX escapes stay.

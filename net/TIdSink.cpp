@@ -195,6 +195,7 @@ void TIdFileSink::Close() {
 void TIdFileSink::Fail(const char *what, int error) const {
     std::string message = std::string(what) + " " + path_.string();
     if (error != 0)
-        message += ": " + std::string(std::strerror(error));
+        message +=
+            ": " + std::string(std::strerror(error)) + " (errno " + std::to_string(error) + ")";
     throw EIdSinkFailed(message);
 }

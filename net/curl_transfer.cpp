@@ -311,6 +311,7 @@ std::size_t Transfer::Body(const char *data, std::size_t len) {
         return 0;
     }
     count_ += static_cast<std::int64_t>(len);
+    reply_.received = count_;
     try {
         if (sender_.OnWork)
             sender_.OnWork(sender_, wmRead, reply_.rangeStart + count_);
@@ -324,7 +325,7 @@ std::size_t Transfer::Body(const char *data, std::size_t len) {
 void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
                       const std::string &url, const char *curlMessage,
                       const std::string &stallReason, long tunnelStatus) {
-    const std::string where = "GET " + url + ": ";
+    const std::string where = FailurePrefix(url);
     std::exception_ptr failure;
     try {
         if (handlerError_)
@@ -391,6 +392,10 @@ void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
 
 } // namespace
 
+std::string FailurePrefix(const std::string &url) {
+    return "GET " + url + ": ";
+}
+
 CurlHandles::CurlHandles() {
     if (Curl() == nullptr)
         return; // every transfer then fails as one that could not be set up
@@ -435,7 +440,7 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
                  const std::function<void()> &accepted) {
     reply = TransferReply{};
     if (!handles.easy || !handles.multi)
-        throw EIdConnectionLost("GET " + request.url + ": libcurl could not be set up");
+        throw EIdConnectionLost(FailurePrefix(request.url) + "libcurl could not be set up");
 
     if (!request.cookies && handles.cookieEngine)
         handles.ForgetCookies();

@@ -72,7 +72,11 @@ struct TransferReply {
     std::string date;
     std::int64_t fullLength = -1; ///< of the whole resource, from a 2xx reply
     std::int64_t rangeStart = 0;  ///< N for an accepted continuation from byte N
+    std::int64_t received = 0;    ///< body bytes that reached the sink
 };
+
+/// How the message of a failed GET of `url` begins ("GET <url>: "); the reason follows.
+std::string FailurePrefix(const std::string &url);
 
 /// Runs one GET on `handles` through the multi interface, raising the progress events of
 /// `sender` on the calling thread and writing a 2xx body into `sink`. Returns normally only for a

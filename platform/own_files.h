@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -30,6 +31,12 @@ void RemoveLeftoverTemporaryFiles(const std::filesystem::path &target);
 /// point), with one name only (no hard link elsewhere), owned by the user this process runs as
 /// (Windows: the owner its own new files get). Checked on the opened file, not by name.
 bool IsOwnPlainFile(const std::filesystem::path &path);
+
+/// Opens `path` for appending, creating it when missing (POSIX: readable and writable by its
+/// owner only), never through a link, and only when it is a plain file of this user as
+/// `IsOwnPlainFile` means it: anything else at the name was not made by this program. Null when
+/// it cannot be opened so. The caller closes the file.
+std::FILE *OpenOwnFileForAppending(const std::filesystem::path &path);
 
 /// The permission bits a client put at `target` should get: those of the file there now, or the
 /// folder's usual ones for a new executable (all but the process's umask). Nothing on Windows,

@@ -58,15 +58,19 @@ bool ExeNameMatches(std::u16string_view entryName, std::u16string_view exeName) 
            EqualIgnoringAsciiCase(entryName, exeName);
 }
 
-bool TerminateProcessByName(ProcessSeam &processes, const std::u16string &exeName) {
+bool TerminateProcessByName(ProcessSeam &processes, const std::u16string &exeName,
+                            const TerminationReport &report) {
     bool result = false;
     try {
         const auto snapshot = processes.Snapshot();
         if (!snapshot)
             return false;
         for (const ProcessEntry &entry : *snapshot) {
-            if (ExeNameMatches(EntryName(entry.ExeFile), exeName))
-                result = processes.Terminate(entry);
+            if (!ExeNameMatches(EntryName(entry.ExeFile), exeName))
+                continue;
+            result = processes.Terminate(entry);
+            if (report)
+                report(entry, result);
         }
     } catch (...) {
         // A seam that fails mid-walk ends the walk with the result so far.

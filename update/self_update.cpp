@@ -30,25 +30,35 @@ TSelfUpdateOutcome DownloadAndSwap(TIdHTTP &http, TServerList &servers, const st
                                    const std::filesystem::path &ownFile,
                                    const TAcceptedSignature &accepted,
                                    const std::set<std::size_t> &otherRelease,
-                                   TContinuationWait *continuation, const std::stop_token &stop) {
+                                   TContinuationWait *continuation, const std::stop_token &stop,
+                                   const TUpdateLog &log) {
     std::filesystem::path temporary;
     try {
         platform::RemoveLeftoverTemporaryFiles(ownFile);
         temporary = platform::CreateTemporaryFileBeside(ownFile);
-    } catch (const std::exception &) {
-        return TSelfUpdateOutcome::Failed; // a folder the player cannot write
+    } catch (const std::system_error &error) {
+        // A folder the player cannot write.
+        LogLine(log, "no new file beside the updater: " + ErrorCodeText(error.code()));
+        return TSelfUpdateOutcome::Failed;
     }
     // A stop ends the process's wait for this download: what arrived is kept for the next time.
     const TUpdateOutcome downloaded =
         DownloadFromServers(http, servers, path, temporary, ownFile, &accepted.Key,
-                            &accepted.Signature, continuation, stop, otherRelease, true);
+                            &accepted.Signature, continuation, stop, otherRelease, log, true);
     TSelfUpdateOutcome outcome = TSelfUpdateOutcome::Failed;
     std::error_code error;
-    if (stop.stop_requested())
+    if (stop.stop_requested()) {
         outcome = TSelfUpdateOutcome::Cancelled;
-    else if (downloaded == TUpdateOutcome::Replaced &&
-             platform::SwapInNewProgram(temporary, ownFile, error))
-        outcome = TSelfUpdateOutcome::Replaced;
+        LogLine(log, "stopped; what arrived is kept for the next time");
+    } else if (downloaded == TUpdateOutcome::Replaced) {
+        if (platform::SwapInNewProgram(temporary, ownFile, error)) {
+            outcome = TSelfUpdateOutcome::Replaced;
+            LogLine(log, "the updater is replaced; the one that ran is " +
+                             platform::ReplacedProgramPath(ownFile).filename().string());
+        } else {
+            LogLine(log, "the updater could not be replaced: " + ErrorCodeText(error));
+        }
+    }
     if (outcome != TSelfUpdateOutcome::Replaced)
         std::filesystem::remove(temporary, error); // gone already when kept as partial
     // Only a broken or stopped transfer leaves bytes worth continuing from.
@@ -63,7 +73,8 @@ TSelfUpdateOutcome UpdateSelf(TIdHTTP &http, TServerList &servers,
                               const std::filesystem::path &ownFile,
                               const std::string &serverFileName,
                               const verify::ReleaseVersion &ownVersion, const std::string &keyText,
-                              TContinuationWait *continuation, const std::stop_token &stop) {
+                              TContinuationWait *continuation, const std::stop_token &stop,
+                              const TUpdateLog &log) {
     if (keyText.empty() || ownFile.empty())
         return TSelfUpdateOutcome::Failed;
     try {
@@ -80,14 +91,17 @@ TSelfUpdateOutcome UpdateSelf(TIdHTTP &http, TServerList &servers,
         std::set<std::size_t> otherRelease;
         TAcceptedSignature accepted;
         const TUpdateOutcome fetched = FetchAcceptedSignature(http, servers, path, keyText, accept,
-                                                              stop, accepted, &otherRelease);
+                                                              stop, accepted, &otherRelease, log);
         if (fetched == TUpdateOutcome::Replaced)
             return DownloadAndSwap(http, servers, path, ownFile, accepted, otherRelease,
-                                   continuation, stop);
+                                   continuation, stop, log);
         if (stop.stop_requested())
             return TSelfUpdateOutcome::Cancelled;
-        if (!notNewer)
+        if (!notNewer) {
+            LogLine(log, "no newer updater signed by the publisher");
             return TSelfUpdateOutcome::Failed;
+        }
+        LogLine(log, "the published updater is not newer than this one");
         DiscardPartialDownload(ownFile); // bytes of an updater that is no longer published
         return TSelfUpdateOutcome::NotNewer;
     } catch (const std::exception &) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "release_version.h"
+#include "update_log.h"
 
 #include <filesystem>
 #include <stop_token>
@@ -31,9 +32,11 @@ enum class TSelfUpdateOutcome {
 ///
 /// Without a key nothing is asked and nothing replaced. On every outcome but `Replaced`
 /// `ownFile` is untouched and no temporary file is left beside it. `stop` cancels the transfer
-/// and skips the swap when it comes later. Never throws.
+/// and skips the swap when it comes later. `log` hears each server's verdict and how the attempt
+/// ended. Never throws.
 TSelfUpdateOutcome UpdateSelf(TIdHTTP &http, TServerList &servers,
                               const std::filesystem::path &ownFile,
                               const std::string &serverFileName,
                               const verify::ReleaseVersion &ownVersion, const std::string &keyText,
-                              TContinuationWait *continuation, const std::stop_token &stop);
+                              TContinuationWait *continuation, const std::stop_token &stop,
+                              const TUpdateLog &log = {});

@@ -14,6 +14,7 @@ TSelfUpdateOutcome RunSelfUpdate(const TSelfUpdateSettings &settings, const std:
         TIdHTTP http;
         http.SetConnectTimeout(settings.ConnectTimeout);
         http.SetStallTimeout(settings.StallTimeout);
+        http.OnRequestEnd = settings.OnRequestEnd;
         if (settings.Proxy) {
             auto cache = std::make_shared<platform::ProxyCache>(*settings.Proxy, stop);
             http.SetProxyLookup([cache](const std::string &url) { return cache->ProxyFor(url); });
@@ -21,7 +22,8 @@ TSelfUpdateOutcome RunSelfUpdate(const TSelfUpdateSettings &settings, const std:
         TServerList servers(settings.ServerBases);
         TContinuationWait continuation(settings.ContinuationPauses);
         return UpdateSelf(http, servers, settings.OwnFile, settings.ServerFileName,
-                          settings.OwnVersion, settings.PublisherKey, &continuation, stop);
+                          settings.OwnVersion, settings.PublisherKey, &continuation, stop,
+                          settings.Log);
     } catch (const std::exception &) {
         return TSelfUpdateOutcome::Failed;
     }

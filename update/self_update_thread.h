@@ -1,7 +1,9 @@
 #pragma once
 
+#include "TIdHTTP.h"
 #include "release_version.h"
 #include "self_update.h"
+#include "update_log.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -33,6 +35,10 @@ struct TSelfUpdateSettings {
     std::vector<std::chrono::milliseconds> ContinuationPauses;
     /// The system's proxy settings; null: direct connections. Must outlive the update.
     platform::ProxySeam *Proxy = nullptr;
+    /// The support log's engine lines, and each request's report. Called on the update's thread,
+    /// possibly after the window is gone: they must hold what they use.
+    TUpdateLog Log;
+    TIdHTTP::TRequestEndEvent OnRequestEnd;
 };
 
 /// The updater's own update (see `UpdateSelf`) on a thread of its own, with its own HTTP client

@@ -11,6 +11,7 @@
 #include "whole_replies.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -136,6 +137,9 @@ struct TAttempt {
     int status = 0;
     /// A broken transfer whose bytes are kept to continue from, after bytes arrived in this call.
     bool continuable = false;
+    /// For the support log, what the request's own line does not show: why the reply was not
+    /// taken or the file could not be written.
+    std::string why;
 };
 
 /// After a connection-type failure: keeps the bytes that arrived as the partial download when
@@ -221,6 +225,7 @@ TAttempt DownloadWholeOnce(TIdHTTP &http, const std::string &url,
         }
         if (IsHtmlContentType(http.ResponseContentType()) || sink.File().Size() == 0) {
             attempt.outcome = TUpdateOutcome::ServerRejected;
+            attempt.why = sink.File().Size() == 0 ? "an empty body" : "an HTML page";
             return attempt;
         }
         sink.File().Flush();
@@ -238,8 +243,11 @@ TAttempt DownloadWholeOnce(TIdHTTP &http, const std::string &url,
         attempt.unreachable = IsUnreachable(error.Kind());
         if (error.Kind() == TIdHTTPErrorKind::ProtocolError)
             attempt.status = http.ResponseCode();
-    } catch (const std::exception &) {
+        if (error.Kind() == TIdHTTPErrorKind::SinkFailed)
+            attempt.why = error.what();
+    } catch (const std::exception &error) {
         attempt.outcome = TUpdateOutcome::ReplaceFailed;
+        attempt.why = error.what();
     }
     return attempt;
 }
@@ -264,6 +272,31 @@ TAttempt DownloadWhole(TIdHTTP &http, const std::string &url,
     }
 }
 
+/// The support log's line for a whole download from `server` that ended as `attempt` did:
+/// its size and time and the verdict, or why its bytes were not taken.
+void LogAttempt(const TUpdateLog &log, const TAttempt &attempt, const std::string &server,
+                const std::filesystem::path &temporary, const TStopwatch &clock, bool verifying) {
+    const std::string from = "whole file from " + server + ": ";
+    std::error_code ignored;
+    switch (attempt.outcome) {
+    case TUpdateOutcome::Replaced:
+        LogLine(log, from + std::to_string(std::filesystem::file_size(temporary, ignored)) +
+                         " bytes in " + std::to_string(clock.Milliseconds()) + " ms, " +
+                         (verifying ? "authentic" : "not verified"));
+        break;
+    case TUpdateOutcome::NotAuthentic:
+        LogLine(log, from + "not the signed bytes");
+        break;
+    case TUpdateOutcome::ServerRejected:
+    case TUpdateOutcome::ReplaceFailed:
+        if (!attempt.why.empty())
+            LogLine(log, from + "failed: " + attempt.why);
+        break;
+    default:
+        break; // the request's own line tells of a connection that failed
+    }
+}
+
 } // namespace
 
 bool IsPassedOver(int status) {
@@ -273,7 +306,7 @@ bool IsPassedOver(int status) {
 TUpdateOutcome FetchAcceptedSignature(
     TIdHTTP &http, TServerList &servers, const std::string &path, const std::string &keyText,
     const std::function<bool(const verify::TrustedComment &)> &accept, const std::stop_token &stop,
-    TAcceptedSignature &accepted, std::set<std::size_t> *refused) {
+    TAcceptedSignature &accepted, std::set<std::size_t> *refused, const TUpdateLog &log) {
     const auto key = verify::ParseMinisignPublicKey(keyText);
     if (!key)
         return TUpdateOutcome::NotAuthentic;
@@ -318,11 +351,18 @@ TUpdateOutcome FetchAcceptedSignature(
                                  ? verify::ParseTrustedComment(parsed->trustedComment)
                                  : std::nullopt;
         if (!comment || !accept(*comment)) {
+            LogLine(log, "signature from " + ServerLogName(servers, server) + " refused: " +
+                             (!parsed    ? "malformed"
+                              : !comment ? "not by the publisher's key, or its comment unreadable"
+                                         : "not for this client, older than the installed "
+                                           "release, or expired"));
             worst.Add(TUpdateOutcome::NotAuthentic);
             if (refused)
                 refused->insert(server);
             continue;
         }
+        LogLine(log, "signature from " + ServerLogName(servers, server) + " accepted, release of " +
+                         (comment->Timestamp ? std::to_string(*comment->Timestamp) : "no date"));
         accepted = TAcceptedSignature{*key, *parsed, sink.Text(), *comment, server};
         return TUpdateOutcome::Replaced;
     }
@@ -335,7 +375,8 @@ TUpdateOutcome DownloadFromServers(TIdHTTP &http, TServerList &servers, const st
                                    const verify::MinisignPublicKey *key,
                                    const verify::MinisignSignature *signature,
                                    TContinuationWait *continuation, const std::stop_token &stop,
-                                   const std::set<std::size_t> &skip, bool keepWhenStopped) {
+                                   const std::set<std::size_t> &skip, const TUpdateLog &log,
+                                   bool keepWhenStopped) {
     // A partial download continues first on the server that sent its bytes, when that is one
     // of ours; any other server's transfer starts afresh (and removes it).
     std::optional<std::size_t> partialServer;
@@ -345,9 +386,11 @@ TUpdateOutcome DownloadFromServers(TIdHTTP &http, TServerList &servers, const st
     for (const std::size_t server : servers.AskingOrder(partialServer)) {
         if (skip.count(server) != 0)
             continue;
+        const TStopwatch clock;
         const TAttempt attempt =
             DownloadWhole(http, servers.UrlOf(server, path), temporary, partialOwner, stop, key,
                           signature, continuation, keepWhenStopped);
+        LogAttempt(log, attempt, ServerLogName(servers, server), temporary, clock, key != nullptr);
         if (attempt.unreachable)
             servers.MarkUnreachable(server);
         switch (attempt.outcome) {

@@ -39,12 +39,14 @@ struct TAcceptedSignature {
 /// `Replaced` with `accepted` filled in; `Cancelled` on a stop; otherwise the most telling
 /// failure met: `NotAuthentic` when some server served a refused signature or no signature (410
 /// and other refusals outside the ones passed over), `ServerRejected` for a 407, a 5xx or a body
-/// that was not whole, else `ConnectionFailed`. `stop` must cancel `http`.
+/// that was not whole, else `ConnectionFailed`. `stop` must cancel `http`. `log` hears which
+/// server's signature was accepted or refused.
 TUpdateOutcome FetchAcceptedSignature(TIdHTTP &http, TServerList &servers, const std::string &path,
                                       const std::string &keyText,
                                       const std::function<bool(const verify::TrustedComment &)> &accept,
                                       const std::stop_token &stop, TAcceptedSignature &accepted,
-                                      std::set<std::size_t> *refused = nullptr);
+                                      std::set<std::size_t> *refused = nullptr,
+                                      const TUpdateLog &log = {});
 
 /// Downloads `path` whole into `temporary` (which must exist, empty) from the servers in turn,
 /// skipping `skip`: first the server a partial download of `partialOwner` came from ("<owner>.part",
@@ -60,7 +62,9 @@ TUpdateOutcome FetchAcceptedSignature(TIdHTTP &http, TServerList &servers, const
 /// failure, as for signatures, or `ReplaceFailed` when the file could not be written. `stop`
 /// must cancel `http`; a transfer it cancels is `Cancelled` and, with `keepWhenStopped`, keeps
 /// its bytes as the partial download of `partialOwner` as a broken one does (a download that
-/// must end on time but should continue later), otherwise nothing.
+/// must end on time but should continue later), otherwise nothing. `log` hears each server's
+/// verdict: the bytes and time of the complete file, bytes that do not verify, an unusable
+/// reply, or why the file could not be written.
 TUpdateOutcome DownloadFromServers(TIdHTTP &http, TServerList &servers, const std::string &path,
                                    const std::filesystem::path &temporary,
                                    const std::filesystem::path &partialOwner,
@@ -68,4 +72,4 @@ TUpdateOutcome DownloadFromServers(TIdHTTP &http, TServerList &servers, const st
                                    const verify::MinisignSignature *signature,
                                    TContinuationWait *continuation, const std::stop_token &stop,
                                    const std::set<std::size_t> &skip = {},
-                                   bool keepWhenStopped = false);
+                                   const TUpdateLog &log = {}, bool keepWhenStopped = false);

@@ -33,14 +33,27 @@ TPatchOutcome PatchFromServers(TIdHTTP &http, TServerList &servers, const std::s
                                const std::filesystem::path &temporary,
                                const verify::MinisignPublicKey *key,
                                const verify::MinisignSignature *signature,
-                               const std::stop_token &stop, const std::set<std::size_t> &skip) {
+                               const std::stop_token &stop, const std::set<std::size_t> &skip,
+                               const TUpdateLog &log) {
     if (installed.Size > TPatchLimits{}.MaxReference)
         return TPatchOutcome::NotOffered;
     for (const std::size_t server : servers.AskingOrder()) {
         if (skip.count(server) != 0)
             continue;
+        const TStopwatch clock;
         const TPatchOutcome outcome = UpdateByPatch(http, servers.UrlOf(server, path), installed,
                                                     temporary, key, signature, stop);
+        if (outcome == TPatchOutcome::Built) {
+            std::error_code ignored;
+            LogLine(log, "patch from " + ServerLogName(servers, server) + ": " +
+                             std::to_string(http.ResponseFullLength()) + " bytes made the " +
+                             std::to_string(std::filesystem::file_size(temporary, ignored)) +
+                             "-byte client in " + std::to_string(clock.Milliseconds()) + " ms, " +
+                             (key ? "authentic" : "not verified"));
+        } else if (outcome == TPatchOutcome::Failed) {
+            LogLine(log, "patch from " + ServerLogName(servers, server) +
+                             " failed: the whole file follows");
+        }
         if (outcome == TPatchOutcome::Unreachable) {
             servers.MarkUnreachable(server);
             continue;
@@ -55,21 +68,24 @@ TPatchOutcome PatchFromServers(TIdHTTP &http, TServerList &servers, const std::s
 /// after `beforeReplace` has ended the running client.
 TUpdateOutcome InstallNewClient(const std::filesystem::path &temporary,
                                 const std::filesystem::path &target,
-                                const std::function<void()> &beforeReplace) {
+                                const std::function<void()> &beforeReplace, const TUpdateLog &log) {
     // The file was written readable by its owner only; it takes the old client's permissions.
     if (const auto permissions = platform::ClientPermissions(target)) {
         std::error_code error;
         std::filesystem::permissions(temporary, *permissions,
                                      std::filesystem::perm_options::replace, error);
-        if (error)
+        if (error) {
+            LogLine(log, "install failed: the new client's permissions: " + ErrorCodeText(error));
             return TUpdateOutcome::ReplaceFailed;
+        }
     }
     if (beforeReplace)
         beforeReplace();
     std::error_code error;
-    return platform::ReplaceFileAtomically(temporary, target, error)
-               ? TUpdateOutcome::Replaced
-               : TUpdateOutcome::ReplaceFailed;
+    const bool replaced = platform::ReplaceFileAtomically(temporary, target, error);
+    LogLine(log, replaced ? "installed the new client"
+                          : "install failed: replacing the client: " + ErrorCodeText(error));
+    return replaced ? TUpdateOutcome::Replaced : TUpdateOutcome::ReplaceFailed;
 }
 
 /// The steps of one update: the signature and the release it names, the installed client, a
@@ -102,10 +118,12 @@ TUpdateOutcome RunUpdateSteps(TIdHTTP &http, TServerList &servers, const std::st
                 return JudgeRelease(comment, clientName, floorTime, now) !=
                        TReleaseJudgement::Refused;
             },
-            stop, published, &otherRelease);
+            stop, published, &otherRelease, settings.Log);
         if (fetched != TUpdateOutcome::Replaced)
             return fetched;
         judgement = JudgeRelease(published.Comment, clientName, floorTime, now);
+    } else {
+        LogLine(settings.Log, "no publisher key built in: nothing is verified");
     }
     const verify::MinisignPublicKey *keyUsed = verifying ? &published.Key : nullptr;
     const verify::MinisignSignature *signatureUsed = verifying ? &published.Signature : nullptr;
@@ -127,6 +145,7 @@ TUpdateOutcome RunUpdateSteps(TIdHTTP &http, TServerList &servers, const std::st
         return TUpdateOutcome::Cancelled;
     if (installed && installed->Authentic) {
         // Already the newest: the same end as an update, without a transfer or a rewrite.
+        LogLine(settings.Log, "the installed client is the signed release: nothing to download");
         accept();
         if (beforeReplace)
             beforeReplace();
@@ -134,24 +153,28 @@ TUpdateOutcome RunUpdateSteps(TIdHTTP &http, TServerList &servers, const std::st
     }
     // The floor's own release with other bytes installed: whatever is served under that time is
     // no newer than what the player has been given before.
-    if (judgement == TReleaseJudgement::Same)
+    if (judgement == TReleaseJudgement::Same) {
+        LogLine(settings.Log, "refused: the signed release is the one installed last, but the "
+                              "installed client is not its file");
         return TUpdateOutcome::NotAuthentic;
+    }
     const TPatchOutcome patched =
         installed ? PatchFromServers(http, servers, path, *installed, temporary, keyUsed,
-                                     signatureUsed, stop, otherRelease)
+                                     signatureUsed, stop, otherRelease, settings.Log)
                   : TPatchOutcome::NotOffered;
     if (patched == TPatchOutcome::Cancelled)
         return TUpdateOutcome::Cancelled;
     if (patched != TPatchOutcome::Built) {
         const TUpdateOutcome downloaded =
             DownloadFromServers(http, servers, path, temporary, target, keyUsed, signatureUsed,
-                                settings.Continuation, stop, otherRelease);
+                                settings.Continuation, stop, otherRelease, settings.Log);
         if (downloaded != TUpdateOutcome::Replaced)
             return downloaded;
     }
     if (stop.stop_requested())
         return TUpdateOutcome::Cancelled;
-    const TUpdateOutcome installedNew = InstallNewClient(temporary, target, beforeReplace);
+    const TUpdateOutcome installedNew =
+        InstallNewClient(temporary, target, beforeReplace, settings.Log);
     if (installedNew == TUpdateOutcome::Replaced)
         accept();
     return installedNew;
@@ -170,7 +193,13 @@ TUpdateOutcome DownloadAndReplace(TIdHTTP &http, TServerList &servers, const std
         temporary = platform::CreateTemporaryFileBeside(target);
         outcome = RunUpdateSteps(http, servers, path, temporary, target, beforeReplace, stop,
                                  settings);
-    } catch (const std::exception &) {
+    } catch (const std::system_error &error) {
+        // Its text already holds the system's message; the code is added.
+        LogLine(settings.Log,
+                std::string(error.what()) + " (code " + std::to_string(error.code().value()) + ")");
+        outcome = TUpdateOutcome::ReplaceFailed;
+    } catch (const std::exception &error) {
+        LogLine(settings.Log, error.what());
         outcome = TUpdateOutcome::ReplaceFailed;
     }
     if (outcome != TUpdateOutcome::Replaced && !temporary.empty()) {

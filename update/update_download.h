@@ -1,5 +1,7 @@
 #pragma once
 
+#include "update_log.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -32,6 +34,8 @@ struct TUpdateSettings {
     TContinuationWait *Continuation = nullptr;
     /// The player's clock in unix seconds, for signatures that expire; empty: the system's.
     std::function<std::int64_t()> Now;
+    /// The support log's lines of the engine's steps; empty: none.
+    TUpdateLog Log;
 };
 
 /// True for the outcomes that end a press as an update does: the success box, the client

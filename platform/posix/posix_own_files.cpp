@@ -63,6 +63,20 @@ bool IsOwnPlainFile(const std::filesystem::path &path) {
     return plain;
 }
 
+std::FILE *OpenOwnFileForAppending(const std::filesystem::path &path) {
+    const int fd = ::open(
+        path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return nullptr;
+    struct stat status {};
+    const bool plain = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+                       status.st_nlink == 1 && status.st_uid == ::geteuid();
+    std::FILE *file = plain ? ::fdopen(fd, "ab") : nullptr;
+    if (!file)
+        ::close(fd);
+    return file;
+}
+
 std::optional<std::filesystem::perms> ClientPermissions(const std::filesystem::path &target) {
     struct stat status {};
     mode_t mode = 0777 & ~CurrentUmask();

@@ -6,6 +6,9 @@
 #include <aclapi.h>
 #include <bcrypt.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -79,27 +82,53 @@ std::filesystem::path CreateTemporaryFileBeside(const std::filesystem::path &tar
     }
 }
 
-bool IsOwnPlainFile(const std::filesystem::path &path) {
-    Handle file;
-    file.value = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | READ_CONTROL,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file.value == INVALID_HANDLE_VALUE)
-        return false;
+namespace {
+
+/// True when the open `file` is a plain file of this user: no reparse point, no folder, one
+/// name only, owned as this process's new files are. Needs FILE_READ_ATTRIBUTES and READ_CONTROL.
+bool IsOwnPlainHandle(HANDLE file) {
     BY_HANDLE_FILE_INFORMATION information{};
-    if (!::GetFileInformationByHandle(file.value, &information) ||
+    if (!::GetFileInformationByHandle(file, &information) ||
         (information.dwFileAttributes &
          (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
         information.nNumberOfLinks > 1) // 0: a file system (or Wine) that does not count them
         return false;
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (::GetSecurityInfo(file.value, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+    if (::GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
                           nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
         return false;
     const bool ours = owner && SameOwnerAsOurFiles(owner);
     ::LocalFree(descriptor);
     return ours;
+}
+
+} // namespace
+
+bool IsOwnPlainFile(const std::filesystem::path &path) {
+    Handle file;
+    file.value = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | READ_CONTROL,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    return file.value != INVALID_HANDLE_VALUE && IsOwnPlainHandle(file.value);
+}
+
+std::FILE *OpenOwnFileForAppending(const std::filesystem::path &path) {
+    Handle file;
+    file.value = ::CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | READ_CONTROL,
+                               FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file.value == INVALID_HANDLE_VALUE || !IsOwnPlainHandle(file.value))
+        return nullptr;
+    const int fd =
+        _open_osfhandle(reinterpret_cast<intptr_t>(file.value), _O_APPEND | _O_BINARY | _O_WRONLY);
+    if (fd < 0)
+        return nullptr;
+    file.value = INVALID_HANDLE_VALUE; // the descriptor owns the handle now
+    std::FILE *stream = _fdopen(fd, "ab");
+    if (!stream)
+        _close(fd);
+    return stream;
 }
 
 std::optional<std::filesystem::perms> ClientPermissions(const std::filesystem::path &) {

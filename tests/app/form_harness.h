@@ -7,6 +7,7 @@
 #include "process_seam.h"
 #include "scratch_folder.h"
 #include "shell_seam.h"
+#include "support_log.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -164,6 +165,8 @@ struct FakeWorld {
     /// The updater's state folder, private to the test: no release floor reaches another test.
     ScratchFolder state;
 
+    std::filesystem::path LogFile() const { return state.Path() / platform::kSupportLogName; }
+
     UpdaterServices Services(const QString &server, const std::filesystem::path &folder) {
         UpdaterServices services;
         services.Internet = &internet;
@@ -175,6 +178,7 @@ struct FakeWorld {
         services.Endpoints = UpdaterEndpoints::From(server, server, {});
         services.ClientFolder = folder;
         services.StateFolder = state.Path();
+        services.Log = std::make_shared<platform::SupportLog>(LogFile());
         // A broken download ends the run at once unless a test asks for continuations.
         services.ContinuationPauses.clear();
         return services;

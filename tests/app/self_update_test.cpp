@@ -76,6 +76,9 @@ TEST_F(SelfUpdate, ANewerSignedUpdaterReplacesTheRunningOneAfterThePress) {
               "GET /program_download/" + kServedName + ".minisig HTTP/1.1");
     EXPECT_EQ(requests[2].requestLine, "GET /program_download/" + kServedName + " HTTP/1.1");
     EXPECT_EQ(harness::ReadFile(OwnFile()), newUpdater);
+    EXPECT_NE(
+        harness::ReadFile(world.LogFile()).find("updater's own update: the updater is replaced"),
+        std::string::npos);
     EXPECT_EQ(std::filesystem::status(OwnFile()).permissions(), std::filesystem::perms(0750));
     EXPECT_EQ(harness::ReadFile(platform::ReplacedProgramPath(OwnFile())), kOldUpdater);
     ASSERT_EQ(std::system(OwnFile().c_str()), 0);
