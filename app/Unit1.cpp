@@ -6,6 +6,7 @@
 #include "bitmap_file.h"
 #include "built_in_key.h"
 #include "connectivity_probe.h"
+#include "own_program.h"
 #include "process_terminator.h"
 #include "progress_text.h"
 #include "proxy_cache.h"
@@ -90,6 +91,8 @@ UpdaterServices UpdaterServices::System() {
     services.Log = std::make_shared<platform::SupportLog>(
         services.StateFolder.empty() ? std::filesystem::path()
                                      : services.StateFolder / platform::kSupportLogName);
+    services.OwnProgram = platform::OwnProgramPath();
+    services.OwnVersion = ZORVANE_UPDATER_VERSION;
     return services;
 }
 

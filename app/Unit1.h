@@ -29,6 +29,12 @@
 
 /// The client program's executable file name.
 inline constexpr char16_t ClientExeName[] = u"Zorvane_Online_Sardel.exe";
+/// The updater's own file as the publisher serves it under "/program_download/".
+#ifdef _WIN32
+inline constexpr char UpdaterServerName[] = "zorvane-updater.exe";
+#else
+inline constexpr char UpdaterServerName[] = "zorvane-updater";
+#endif
 /// The longest reply of the version query the window keeps in memory; a longer one is a failure
 /// like any other (the reply stays as it was).
 inline constexpr std::int64_t MaxVersionReplySize = 64 * 1024;
@@ -133,6 +139,9 @@ private:
     /// Shows the player a box of `kind` with `text` and writes it to the support log.
     void ShowBox(TMessageKind kind, const QString &text, std::function<void()> onDismissed);
     void ShowProgress(const ProgressView &view);
+    /// Worker: after a successful press, starts the updater's own update beside the window's
+    /// work (with a key, a file and a version only).
+    void StartSelfUpdate();
     void Shutdown();
     // Called from other threads by name with queued calls: the call and its arguments cross
     // threads inside Qt's event queue.

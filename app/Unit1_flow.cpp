@@ -5,8 +5,11 @@
 #include "connectivity_probe.h"
 #include "process_terminator.h"
 #include "progress_text.h"
+#include "release_version.h"
+#include "self_update_thread.h"
 #include "server_list.h"
 #include "shell_seam.h"
+#include "support_log.h"
 #include "support_log_lines.h"
 #include "update_download.h"
 #include "window_texts.h"
@@ -100,6 +103,7 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
         return;
     }
 
+    StartSelfUpdate();
     QMetaObject::invokeMethod(this, "AskSuccess", Qt::QueuedConnection);
     {
         std::unique_lock lock(successMutex_);
@@ -122,6 +126,36 @@ void TForm1::EndRunningClients() {
         });
     if (!any)
         Log(SupportLogLine::NoClientRunning());
+}
+
+void TForm1::StartSelfUpdate() {
+    const auto version = verify::ParseReleaseVersion(services_.OwnVersion);
+    if (!services_.SelfUpdate || services_.PublisherKey.empty() || services_.OwnProgram.empty() ||
+        !version)
+        return;
+    TSelfUpdateSettings settings;
+    settings.OwnFile = services_.OwnProgram;
+    settings.ServerFileName = UpdaterServerName;
+    settings.OwnVersion = *version;
+    settings.PublisherKey = services_.PublisherKey;
+    settings.ServerBases = downloadBases_;
+    settings.ConnectTimeout = services_.ConnectTimeout;
+    settings.StallTimeout = services_.StallTimeout;
+    settings.ContinuationPauses = services_.ContinuationPauses;
+    settings.Proxy = services_.Proxy;
+    // The update outlives the window: its log lines hold the log itself, never the window.
+    settings.Log = [log = services_.Log](const std::string &line) {
+        if (log)
+            log->Write("updater's own update: " + line);
+    };
+    settings.OnRequestEnd = [log = services_.Log, bases = downloadBases_](
+                                TIdHTTP &, const TIdHTTPRequestReport &report) {
+        if (log)
+            log->Write(
+                SupportLogLine::Request(report, SupportLogLine::ServerOf(report.Url, bases)));
+    };
+    // Runs beside the success box and the client's start, and outlives the window.
+    services_.SelfUpdate->Start(std::move(settings));
 }
 
 void TForm1::StartExitTimer() {

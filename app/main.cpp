@@ -1,14 +1,25 @@
 // The updater's entry point: the drawing layer, the application, its title, the window and the
-// message loop.
+// message loop, then the updater's own update, finished without a window.
 #include "Unit1.h"
 #include "application_start.h"
 #include "font_configuration_preload.h"
 
 #include "gdiplus_lifetime.h"
+#include "own_program.h"
+#include "self_update_thread.h"
 
 #include <QApplication>
 
+#include <chrono>
 #include <cstdint>
+
+namespace {
+
+/// How long the process outlives its window for the updater's own update: what has not arrived
+/// by then is kept for the next press.
+constexpr std::chrono::minutes kSelfUpdateGrace{3};
+
+} // namespace
 
 int main(int argc, char *argv[]) {
     // The drawing layer starts before any window exists and stops after the last one is gone.
@@ -16,18 +27,26 @@ int main(int argc, char *argv[]) {
     GdiplusStartupInput drawingInput;
     GdiplusStartup(&drawingToken, &drawingInput, nullptr);
     int result = 0;
+    // Started by a successful press; it lives on after the window and the application.
+    TSelfUpdateThread selfUpdate;
     {
         FontConfigurationPreload fontConfiguration; // while the application object is built
         QApplication application(argc, argv);
         fontConfiguration.Wait();
         NameUpdaterApplication();
 
-        TForm1 form;
+        UpdaterServices services = UpdaterServices::System();
+        services.SelfUpdate = &selfUpdate;
+        // The file an earlier run replaced while it ran is no longer in use.
+        platform::RemoveReplacedProgram(services.OwnProgram);
+        TForm1 form(std::move(services));
         Form1 = &form;
         ShowUpdaterWindow(form);
         result = QApplication::exec();
         Form1 = nullptr;
     }
+    // The window is gone; the player waits for nothing more.
+    selfUpdate.Finish(kSelfUpdateGrace);
     GdiplusShutdown(drawingToken);
     return result;
 }

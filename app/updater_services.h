@@ -12,6 +12,7 @@
 #include <vector>
 
 class MessageBoxSeam;
+class TSelfUpdateThread;
 namespace platform {
 class ProcessSeam;
 class ProxySeam;
@@ -52,8 +53,17 @@ struct UpdaterServices {
     std::string PublisherKey;
     /// The Windows code page the version reply is read in; 0 means the system's ANSI code page.
     int AnsiCodePage = 0;
+    /// The updater's own file, which a newer updater signed with `PublisherKey` replaces after
+    /// a successful press; empty: it is never replaced.
+    std::filesystem::path OwnProgram;
+    /// The updater's own version ("X.Y.Z"), compared with the published updater's.
+    std::string OwnVersion;
+    /// Where the updater's own update runs: an object that outlives the window, so the process
+    /// can let it finish after the window is gone. Null: the updater never replaces itself.
+    TSelfUpdateThread *SelfUpdate = nullptr;
 
-    /// The real operating system, the real boxes and the program's addresses.
+    /// The real operating system, the real boxes, the program's addresses, its own file and
+    /// version (`SelfUpdate` stays for the program's entry point to give).
     static UpdaterServices System();
 };
 

@@ -172,11 +172,13 @@ bool KeepWhatArrived(TIdHTTP &http, const std::string &url, TVerifyingFileSink &
 /// One attempt at the whole file from `url` into `temporary`, continuing a partial download when
 /// there is one from that address. `Replaced` means the file is complete (and authentic when
 /// verifying). `continuing`: this attempt continues an earlier automatic attempt.
+/// `keepWhenStopped`: a transfer that `stop` cancels keeps its bytes as a broken one does.
 TAttempt DownloadWholeOnce(TIdHTTP &http, const std::string &url,
                            const std::filesystem::path &temporary,
                            const std::filesystem::path &owner, const std::stop_token &stop,
                            const verify::MinisignPublicKey *key,
-                           const verify::MinisignSignature *signature, bool continuing) {
+                           const verify::MinisignSignature *signature, bool continuing,
+                           bool keepWhenStopped) {
     TAttempt attempt;
     std::optional<TPartialDownload> resumed = ClaimPartialDownload(owner, url, temporary);
     try {
@@ -204,11 +206,13 @@ TAttempt DownloadWholeOnce(TIdHTTP &http, const std::string &url,
                     throw;
                 resumed.reset(); // another file behind the same validator: start from zero
             } catch (const EIdHTTPError &error) {
-                if (!stop.stop_requested() &&
-                    (error.Kind() == TIdHTTPErrorKind::ConnectionLost ||
-                     error.Kind() == TIdHTTPErrorKind::Stalled ||
-                     (resumed && UpdateOutcomeOf(error.Kind()) ==
-                                     TUpdateOutcome::ConnectionFailed))) {
+                const bool broken =
+                    error.Kind() == TIdHTTPErrorKind::ConnectionLost ||
+                    error.Kind() == TIdHTTPErrorKind::Stalled ||
+                    (resumed && UpdateOutcomeOf(error.Kind()) == TUpdateOutcome::ConnectionFailed);
+                const bool stopped = stop.stop_requested();
+                if ((!stopped && broken) ||
+                    (stopped && keepWhenStopped && error.Kind() == TIdHTTPErrorKind::Cancelled)) {
                     // Counted as delivered, not as the file's growth: a reply that started
                     // again from zero shrank the file even when it brought bytes.
                     const bool received = sink.Received() > 0;
@@ -255,11 +259,11 @@ TAttempt DownloadWholeOnce(TIdHTTP &http, const std::string &url,
 TAttempt DownloadWhole(TIdHTTP &http, const std::string &url,
                        const std::filesystem::path &temporary, const std::filesystem::path &owner,
                        const std::stop_token &stop, const verify::MinisignPublicKey *key,
-                       const verify::MinisignSignature *signature,
-                       TContinuationWait *continuation) {
+                       const verify::MinisignSignature *signature, TContinuationWait *continuation,
+                       bool keepWhenStopped) {
     for (int number = 0;; ++number) {
-        TAttempt attempt =
-            DownloadWholeOnce(http, url, temporary, owner, stop, key, signature, number > 0);
+        TAttempt attempt = DownloadWholeOnce(http, url, temporary, owner, stop, key, signature,
+                                             number > 0, keepWhenStopped);
         if (attempt.outcome != TUpdateOutcome::ConnectionFailed || !attempt.continuable ||
             !continuation || number >= continuation->Continuations())
             return attempt;
@@ -371,7 +375,8 @@ TUpdateOutcome DownloadFromServers(TIdHTTP &http, TServerList &servers, const st
                                    const verify::MinisignPublicKey *key,
                                    const verify::MinisignSignature *signature,
                                    TContinuationWait *continuation, const std::stop_token &stop,
-                                   const std::set<std::size_t> &skip, const TUpdateLog &log) {
+                                   const std::set<std::size_t> &skip, const TUpdateLog &log,
+                                   bool keepWhenStopped) {
     // A partial download continues first on the server that sent its bytes, when that is one
     // of ours; any other server's transfer starts afresh (and removes it).
     std::optional<std::size_t> partialServer;
@@ -382,8 +387,9 @@ TUpdateOutcome DownloadFromServers(TIdHTTP &http, TServerList &servers, const st
         if (skip.count(server) != 0)
             continue;
         const TStopwatch clock;
-        const TAttempt attempt = DownloadWhole(http, servers.UrlOf(server, path), temporary,
-                                               partialOwner, stop, key, signature, continuation);
+        const TAttempt attempt =
+            DownloadWhole(http, servers.UrlOf(server, path), temporary, partialOwner, stop, key,
+                          signature, continuation, keepWhenStopped);
         LogAttempt(log, attempt, ServerLogName(servers, server), temporary, clock, key != nullptr);
         if (attempt.unreachable)
             servers.MarkUnreachable(server);

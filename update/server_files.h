@@ -60,8 +60,11 @@ TUpdateOutcome FetchAcceptedSignature(TIdHTTP &http, TServerList &servers, const
 ///
 /// `Replaced`: `temporary` holds the complete (and authentic) file. Otherwise the most telling
 /// failure, as for signatures, or `ReplaceFailed` when the file could not be written. `stop`
-/// must cancel `http`. `log` hears each server's verdict: the bytes and time of the complete
-/// file, bytes that do not verify, an unusable reply, or why the file could not be written.
+/// must cancel `http`; a transfer it cancels is `Cancelled` and, with `keepWhenStopped`, keeps
+/// its bytes as the partial download of `partialOwner` as a broken one does (a download that
+/// must end on time but should continue later), otherwise nothing. `log` hears each server's
+/// verdict: the bytes and time of the complete file, bytes that do not verify, an unusable
+/// reply, or why the file could not be written.
 TUpdateOutcome DownloadFromServers(TIdHTTP &http, TServerList &servers, const std::string &path,
                                    const std::filesystem::path &temporary,
                                    const std::filesystem::path &partialOwner,
@@ -69,4 +72,4 @@ TUpdateOutcome DownloadFromServers(TIdHTTP &http, TServerList &servers, const st
                                    const verify::MinisignSignature *signature,
                                    TContinuationWait *continuation, const std::stop_token &stop,
                                    const std::set<std::size_t> &skip = {},
-                                   const TUpdateLog &log = {});
+                                   const TUpdateLog &log = {}, bool keepWhenStopped = false);
