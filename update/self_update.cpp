@@ -80,11 +80,14 @@ TSelfUpdateOutcome UpdateSelf(TIdHTTP &http, TServerList &servers,
     try {
         std::stop_callback cancelOnStop(stop, [&http] { http.Cancel(); });
         const std::string path = "/program_download/" + serverFileName;
-        bool notNewer = false;
+        // The first authentic signature of this updater that is no newer settles it: a mirror
+        // further on is not asked.
         const auto accept = [&](const verify::TrustedComment &comment) {
             const auto version = PublishedVersion(comment, serverFileName);
-            notNewer = notNewer || (version && *version <= ownVersion);
-            return version && *version > ownVersion;
+            if (!version)
+                return TSignatureJudgement::Refused;
+            return *version > ownVersion ? TSignatureJudgement::Accepted
+                                         : TSignatureJudgement::Settled;
         };
         // Servers whose signature was refused serve another updater: the file is not asked
         // from them.
@@ -97,7 +100,7 @@ TSelfUpdateOutcome UpdateSelf(TIdHTTP &http, TServerList &servers,
                                    continuation, stop, log);
         if (stop.stop_requested())
             return TSelfUpdateOutcome::Cancelled;
-        if (!notNewer) {
+        if (fetched != TUpdateOutcome::UpToDate) {
             LogLine(log, "no newer updater signed by the publisher");
             return TSelfUpdateOutcome::Failed;
         }

@@ -24,8 +24,8 @@ enum class TSelfUpdateOutcome {
 /// Asks the servers in turn for "/program_download/<serverFileName>.minisig" (no progress
 /// events) until one serves a signature by `keyText` whose trusted comment names `serverFileName`
 /// in `file:` and a `version:X.Y.Z` above `ownVersion`; a signature without a readable version is
-/// refused like a foreign one. `NotNewer` when none did but one named this version or an older
-/// one. The taken signature's file is downloaded beside `ownFile` from the same servers (not from
+/// refused like a foreign one. `NotNewer`, with no further server asked, as soon as an authentic
+/// signature of this file names this version or an older one. The taken signature's file is downloaded beside `ownFile` from the same servers (not from
 /// those that served a refused signature), verified as it streams, continued by `continuation`
 /// after a break, and swapped in (see `platform::SwapInNewProgram`). A transfer that broke off or
 /// was stopped keeps what arrived as the partial download of `ownFile` for the next attempt.

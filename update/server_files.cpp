@@ -305,7 +305,7 @@ bool IsPassedOver(int status) {
 
 TUpdateOutcome FetchAcceptedSignature(
     TIdHTTP &http, TServerList &servers, const std::string &path, const std::string &keyText,
-    const std::function<bool(const verify::TrustedComment &)> &accept, const std::stop_token &stop,
+    const std::function<TSignatureJudgement(const verify::TrustedComment &)> &accept, const std::stop_token &stop,
     TAcceptedSignature &accepted, std::set<std::size_t> *refused, const TUpdateLog &log) {
     const auto key = verify::ParseMinisignPublicKey(keyText);
     if (!key)
@@ -350,7 +350,14 @@ TUpdateOutcome FetchAcceptedSignature(
                                            verify::Verdict::Authentic
                                  ? verify::ParseTrustedComment(parsed->trustedComment)
                                  : std::nullopt;
-        if (!comment || !accept(*comment)) {
+        const TSignatureJudgement judgement =
+            comment ? accept(*comment) : TSignatureJudgement::Refused;
+        if (judgement == TSignatureJudgement::Settled) {
+            LogLine(log, "signature from " + ServerLogName(servers, server) +
+                             ": nothing newer than what is installed");
+            return TUpdateOutcome::UpToDate;
+        }
+        if (judgement == TSignatureJudgement::Refused) {
             LogLine(log, "signature from " + ServerLogName(servers, server) + " refused: " +
                              (!parsed    ? "malformed"
                               : !comment ? "not by the publisher's key, or its comment unreadable"

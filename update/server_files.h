@@ -18,6 +18,13 @@ class TServerList;
 /// True for a server's refusal that sends the request on to the next server: 403, 404 and 5xx.
 bool IsPassedOver(int status);
 
+/// What a caller makes of an authentic signature's trusted comment.
+enum class TSignatureJudgement {
+    Accepted, ///< the release it signs is wanted: fetch it
+    Refused,  ///< another file's, or a release that may not be installed: ask the next server
+    Settled,  ///< what is installed is as new or newer: ask no further server
+};
+
 /// A signature fetched for one file and accepted: its parts, its text (kept once the release is
 /// installed), its trusted comment and the server that served it.
 struct TAcceptedSignature {
@@ -30,20 +37,21 @@ struct TAcceptedSignature {
 
 /// Fetches `path` + ".minisig" (past caches, quietly: no progress events) from each server of
 /// `servers` in turn until one serves a signature by `keyText` whose trusted comment reads and
-/// passes `accept`. A server that cannot be connected to, answers 5xx, 403 or 404, or serves a
+/// `accept` judges `Accepted` or `Settled`. A server that cannot be connected to, answers 5xx, 403 or 404, or serves a
 /// signature that is refused (malformed, another key's, or not accepted) is passed over; one that
 /// could not be connected to is marked unreachable. The servers whose signature was refused are
 /// added to `refused` when given: they serve another release, so the file itself is not asked
 /// from them.
 ///
-/// `Replaced` with `accepted` filled in; `Cancelled` on a stop; otherwise the most telling
+/// `Replaced` with `accepted` filled in; `UpToDate` for a `Settled` one; `Cancelled` on a stop; otherwise the most telling
 /// failure met: `NotAuthentic` when some server served a refused signature or no signature (410
 /// and other refusals outside the ones passed over), `ServerRejected` for a 407, a 5xx or a body
 /// that was not whole, else `ConnectionFailed`. `stop` must cancel `http`. `log` hears which
 /// server's signature was accepted or refused.
 TUpdateOutcome FetchAcceptedSignature(TIdHTTP &http, TServerList &servers, const std::string &path,
                                       const std::string &keyText,
-                                      const std::function<bool(const verify::TrustedComment &)> &accept,
+                                      const std::function<TSignatureJudgement(
+                                          const verify::TrustedComment &)> &accept,
                                       const std::stop_token &stop, TAcceptedSignature &accepted,
                                       std::set<std::size_t> *refused = nullptr,
                                       const TUpdateLog &log = {});

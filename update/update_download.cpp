@@ -115,8 +115,10 @@ TUpdateOutcome RunUpdateSteps(TIdHTTP &http, TServerList &servers, const std::st
         const TUpdateOutcome fetched = FetchAcceptedSignature(
             http, servers, path, settings.PublisherKey,
             [&](const verify::TrustedComment &comment) {
-                return JudgeRelease(comment, clientName, floorTime, now) !=
-                       TReleaseJudgement::Refused;
+                return JudgeRelease(comment, clientName, floorTime, now) ==
+                               TReleaseJudgement::Refused
+                           ? TSignatureJudgement::Refused
+                           : TSignatureJudgement::Accepted;
             },
             stop, published, &otherRelease, settings.Log);
         if (fetched != TUpdateOutcome::Replaced)
