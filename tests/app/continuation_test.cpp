@@ -46,15 +46,7 @@ protected:
         const std::size_t from = kept - std::min<std::size_t>(kept, kOverlap);
         if (cutAfter != SIZE_MAX)
             cutAfter += kept - from;
-        ScriptedReply reply = ScriptedReply::Ok(file.substr(from));
-        if (from > 0) {
-            reply.statusLine = "HTTP/1.1 206 Partial Content";
-            reply.headers.push_back({"Content-Range", "bytes " + std::to_string(from) + "-" +
-                                                          std::to_string(file.size() - 1) + "/" +
-                                                          std::to_string(file.size())});
-        }
-        reply.headers.push_back({"ETag", "\"release-7\""});
-        reply.headers.push_back({"Accept-Ranges", "bytes"});
+        ScriptedReply reply = ScriptedReply::FromByte(file, from, "\"release-7\"");
         reply.closeAfterBodyBytes = cutAfter;
         server.Enqueue(reply);
     }

@@ -91,15 +91,7 @@ TEST_F(MirrorUpdate, ADownloadThatBrokeOnAMirrorContinuesThereOnTheNextPress) {
     server.AnswerAlways(kClientPath + " ", ScriptedReply::Status(503, "Service Unavailable"));
     const std::string body = testsupport::PatternBytes(300'000);
     const auto reply = [&](std::size_t from) {
-        ScriptedReply piece = ScriptedReply::Ok(body.substr(from));
-        if (from > 0) {
-            piece.statusLine = "HTTP/1.1 206 Partial Content";
-            piece.headers.push_back({"Content-Range", "bytes " + std::to_string(from) + "-" +
-                                                          std::to_string(body.size() - 1) + "/" +
-                                                          std::to_string(body.size())});
-        }
-        piece.headers.push_back({"ETag", "\"release-8\""});
-        return piece;
+        return ScriptedReply::FromByte(body, from, "\"release-8\"");
     };
     ScriptedReply broken = reply(0);
     broken.closeAfterBodyBytes = 200'000;

@@ -92,6 +92,20 @@ ScriptedReply ScriptedReply::Ok(std::string body, std::string contentType) {
     return reply;
 }
 
+ScriptedReply ScriptedReply::FromByte(const std::string &whole, std::size_t from,
+                                      const std::string &etag) {
+    ScriptedReply reply = Ok(whole.substr(from));
+    if (from > 0) {
+        reply.statusLine = "HTTP/1.1 206 Partial Content";
+        reply.headers.push_back({"Content-Range", "bytes " + std::to_string(from) + "-" +
+                                                      std::to_string(whole.size() - 1) + "/" +
+                                                      std::to_string(whole.size())});
+    }
+    reply.headers.push_back({"ETag", etag});
+    reply.headers.push_back({"Accept-Ranges", "bytes"});
+    return reply;
+}
+
 ScriptedReply ScriptedReply::Redirect(int code, const std::string &location) {
     ScriptedReply reply;
     reply.statusLine = "HTTP/1.1 " + std::to_string(code) + " Found";

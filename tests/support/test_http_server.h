@@ -56,6 +56,10 @@ struct ScriptedReply {
     static ScriptedReply Status(int code, const std::string &reason, std::string body = "");
     /// 200 OK with `body` and a Content-Length.
     static ScriptedReply Ok(std::string body, std::string contentType = "application/octet-stream");
+    /// `whole` from byte `from` on with a strong ETag `etag` and byte ranges: 200 with all of it
+    /// for 0, else 206 with its Content-Range.
+    static ScriptedReply FromByte(const std::string &whole, std::size_t from,
+                                  const std::string &etag);
     /// A redirect to `location` with a small HTML body.
     static ScriptedReply Redirect(int code, const std::string &location);
 };
