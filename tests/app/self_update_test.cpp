@@ -98,9 +98,8 @@ TEST_F(SelfUpdate, AStoppedDownloadIsKeptAndTheNextAttemptAsksOnlyForTheRest) {
     const std::string newUpdater = testsupport::PatternBytes(600'000);
     const std::string signature =
         SignUpdater(newUpdater, "file:" + kServedName + "\tversion:1.1.0");
-    const std::pair<std::string, std::string> etag{"ETag", "\"updater-1.1.0\""};
-    ScriptedReply stalling = ScriptedReply::Ok(newUpdater);
-    stalling.headers.push_back(etag);
+    const std::string etag = "\"updater-1.1.0\"";
+    ScriptedReply stalling = ScriptedReply::FromByte(newUpdater, 0, etag);
     stalling.stallAfterBodyBytes = 400'000;
     server.Enqueue(ScriptedReply::Ok(signature));
     server.Enqueue(stalling);
@@ -127,11 +126,8 @@ TEST_F(SelfUpdate, AStoppedDownloadIsKeptAndTheNextAttemptAsksOnlyForTheRest) {
     EXPECT_EQ(harness::ReadFile(OwnFile()), kOldUpdater);
 
     const auto kept = std::filesystem::file_size(programs.Path() / "my-updater.part");
-    ScriptedReply rest = ScriptedReply::Ok(newUpdater.substr(kept));
-    rest.statusLine = "HTTP/1.1 206 Partial Content";
-    rest.headers = {etag, {"Content-Range", "bytes " + std::to_string(kept) + "-599999/600000"}};
     server.Enqueue(ScriptedReply::Ok(signature));
-    server.Enqueue(rest);
+    server.Enqueue(ScriptedReply::FromByte(newUpdater, kept, etag));
     TSelfUpdateThread next;
     next.Start(settings);
     EXPECT_EQ(next.Finish(std::chrono::seconds(20)), TSelfUpdateOutcome::Replaced);
