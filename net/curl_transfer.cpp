@@ -5,6 +5,9 @@
 #include "curl_errors.h"
 #include "curl_library.h"
 #include "stall_clock.h"
+#ifdef _WIN32
+#include "win32_server_certificate.h"
+#endif
 
 #include <algorithm>
 #include <charconv>
@@ -84,10 +87,10 @@ std::optional<ContentRange> ParseContentRange(std::string_view value) {
 /// The state of one transfer, shared with libcurl's callbacks.
 class Transfer {
 public:
-    Transfer(TIdHTTP &sender, TIdSink &sink, const TransferRequest &request, TransferReply &reply,
-             const std::function<void()> &accepted, StallClock &clock)
-        : sender_(sender), sink_(sink), request_(request), reply_(reply), accepted_(accepted),
-          clock_(clock) {}
+    Transfer(CURL *easy, TIdHTTP &sender, TIdSink &sink, const TransferRequest &request,
+             TransferReply &reply, const std::function<void()> &accepted, StallClock &clock)
+        : easy_(easy), sender_(sender), sink_(sink), request_(request), reply_(reply),
+          accepted_(accepted), clock_(clock) {}
 
     static std::size_t OnHeader(char *data, std::size_t size, std::size_t count, void *self) {
         return static_cast<Transfer *>(self)->Header(std::string_view(data, size * count));
@@ -95,8 +98,19 @@ public:
     static std::size_t OnBody(char *data, std::size_t size, std::size_t count, void *self) {
         return static_cast<Transfer *>(self)->Body(data, size * count);
     }
+    /// Runs once the connection is made (its TLS handshake done), before each request is sent.
     static int OnConnected(void *self, char *, char *, int, int) {
-        static_cast<Transfer *>(self)->clock_.Start(Clock::now());
+        auto &transfer = *static_cast<Transfer *>(self);
+        transfer.clock_.Start(Clock::now());
+#ifdef _WIN32
+        // Schannel does not check the certificate against the system's store everywhere, so
+        // the system's own chain and policy check decides too (a certificate file of the
+        // client's own is checked by libcurl alone).
+        if (transfer.request_.caCertificatesFile.empty())
+            transfer.certificateRefused_ = RefusedServerCertificate(transfer.easy_);
+        if (transfer.certificateRefused_)
+            return CURL_PREREQFUNC_ABORT;
+#endif
         return CURL_PREREQFUNC_OK;
     }
 
@@ -116,6 +130,7 @@ private:
     bool AcceptBody();
     void OpenBracket();
 
+    [[maybe_unused]] CURL *easy_; // read on Windows only
     TIdHTTP &sender_;
     TIdSink &sink_;
     const TransferRequest &request_;
@@ -133,6 +148,7 @@ private:
     std::optional<std::string> rangeMismatch_; // a 206 that does not continue where asked
     std::optional<std::string> refused_;       // a 2xx body unframed or larger than the bound
     std::optional<std::string> contentRange_;
+    std::optional<std::string> certificateRefused_; // aborted before the request was sent
     std::int64_t count_ = 0;
     std::optional<std::string> sinkError_;
     std::exception_ptr handlerError_;
@@ -336,6 +352,8 @@ void Transfer::Finish(CURLcode code, std::optional<TIdHTTPErrorKind> abortKind,
             throw EIdStalled(where + stallReason);
         if (abortKind)
             ThrowHTTPError(*abortKind, where + curlMessage);
+        if (certificateRefused_)
+            throw EIdCannotConnect(where + *certificateRefused_); // as libcurl's own refusal
         if (sinkError_)
             throw EIdSinkFailed(where + *sinkError_);
         if (rangeMismatch_)
@@ -405,7 +423,10 @@ CurlHandles::CurlHandles() {
 }
 
 void CurlHandles::RememberSystemCaCertificates() {
-#if LIBCURL_VERSION_NUM >= 0x075400
+#ifdef _WIN32
+    // None: Schannel then checks against the system's store. The file built into libcurl is a
+    // path on the machine that built it.
+#elif LIBCURL_VERSION_NUM >= 0x075400
     if (easy)
         Curl()->easy_getinfo(easy, CURLINFO_CAINFO, &systemCaCertificates);
 #endif
@@ -468,7 +489,7 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
     }
 
     StallClock clock(request.stallTimeout, request.speedFloor, request.speedFloorPeriod);
-    Transfer transfer(sender, sink, request, reply, accepted, clock);
+    Transfer transfer(easy, sender, sink, request, reply, accepted, clock);
     char curlMessage[CURL_ERROR_SIZE] = {};
 
     Curl()->easy_setopt(easy, CURLOPT_URL, request.url.c_str());
@@ -483,6 +504,11 @@ void RunTransfer(CurlHandles &handles, const TransferRequest &request, TIdSink &
     // https: the peer's certificate and its host name are always verified.
     Curl()->easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     Curl()->easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+#ifdef _WIN32
+    // A revocation server that cannot be reached fails no connection; a certificate known to be
+    // revoked still does.
+    Curl()->easy_setopt(easy, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_REVOKE_BEST_EFFORT));
+#endif
     Curl()->easy_setopt(easy, CURLOPT_CAINFO,
                         request.caCertificatesFile.empty() ? handles.systemCaCertificates
                                                            : request.caCertificatesFile.c_str());

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <curl/curl.h>
+
+#include <optional>
+#include <string>
+
+namespace net {
+
+/// Checks the certificate of the https server that `easy` has just connected to (after the
+/// handshake, before the request is sent) against Windows' own trust store: a chain to a trusted
+/// root, every certificate valid now and none known revoked, fit for a server, and issued for
+/// the host of the request's address. Returns why it is refused, or nothing when it is accepted
+/// or the address is not https. A revocation server that cannot be reached refuses nothing.
+/// Windows builds only: Schannel, as some systems and layers run it, lets libcurl through with
+/// any certificate, so this check does not rely on it.
+std::optional<std::string> RefusedServerCertificate(CURL *easy);
+
+} // namespace net
