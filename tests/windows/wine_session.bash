@@ -68,6 +68,22 @@ SCRIPT
   wineserver -p
 }
 
+# session_trust_root PEM: adds the certificate authority PEM to the prefix's trusted roots. A
+# certificate added through the API is not kept; a registry key named for its SHA-1 is, with a
+# Blob value holding the certificate serialized as property records.
+session_trust_root() {
+  local der=$session/trusted-root.der thumbprint length record
+  openssl x509 -in "$1" -outform DER -out "$der"
+  thumbprint=$(openssl x509 -in "$1" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
+  length=$(stat -c %s "$der")
+  # One record: property 32 (the encoded certificate), 1, the length (32-bit little-endian
+  # numbers), then the certificate's bytes.
+  record=2000000001000000$(printf '%02x%02x%02x%02x' $((length & 255)) $((length >> 8 & 255)) \
+    $((length >> 16 & 255)) $((length >> 24)))$(od -An -v -tx1 "$der" | tr -d ' \n')
+  wine reg add "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$thumbprint" \
+    /v Blob /t REG_BINARY /d "$record" /f >/dev/null
+}
+
 # session_token: a random text no other server on the machine could answer with.
 session_token() {
   od -An -N16 -tx1 /dev/urandom | tr -d ' \n'
@@ -75,11 +91,12 @@ session_token() {
 
 # session_wait_reply URL EXPECTED SECONDS [PID]: whether URL answers with the body EXPECTED
 # within SECONDS. A port that merely accepts could belong to anything on the machine; only our
-# server knows the token. Gives up early when the process PID has ended.
+# server knows the token (so an https server's certificate need not be trusted for this).
+# Gives up early when the process PID has ended.
 session_wait_reply() {
   local url=$1 expected=$2 deadline=$((SECONDS + $3)) pid=${4:-} body
   while [ "$SECONDS" -le "$deadline" ]; do
-    body=$(curl -s --max-time 1 "$url" 2>/dev/null || true)
+    body=$(curl -s --insecure --max-time 1 "$url" 2>/dev/null || true)
     [ "$body" != "$expected" ] || return 0
     [ -z "$pid" ] || kill -0 "$pid" 2>/dev/null || return 1
     sleep 0.05
@@ -90,12 +107,18 @@ session_wait_reply() {
 # session_serve NAME ROOT: nginx on a free loopback port serving ROOT, its access log (with the
 # completion time of each request) in $session/NAME.log; sets served_address to its base address
 # once it has answered with a token written for the purpose. Extra nginx directives for the
-# server block may be given in SESSION_SERVE_EXTRA.
+# server block may be given in SESSION_SERVE_EXTRA. With SESSION_SERVE_TLS="CERT KEY" (PEM
+# files) it serves https with that certificate instead of http.
 served_address=
 # shellcheck disable=SC2034 # served_address is read by the caller
 session_serve() {
-  local name=$1 root=$2 port i token
+  local name=$1 root=$2 port i token scheme=http tls= cert key
   local folder="$session/nginx-$name"
+  if [ -n "${SESSION_SERVE_TLS:-}" ]; then
+    scheme=https
+    read -r cert key <<<"$SESSION_SERVE_TLS"
+    tls="ssl_certificate $cert; ssl_certificate_key $key;"
+  fi
   mkdir -p "$folder/logs"
   chmod 755 "$folder"
   chmod -R a+rX "$root"
@@ -120,7 +143,8 @@ http {
   uwsgi_temp_path $folder/uwsgi_temp;
   scgi_temp_path $folder/scgi_temp;
   server {
-    listen 127.0.0.1:$port;
+    listen 127.0.0.1:$port${tls:+ ssl};
+    $tls
     root $root;
     location = /ver.php { default_type text/plain; return 200 "1.0.2"; }
     location = /.session-ready { alias $folder/ready; access_log off; }
@@ -131,9 +155,9 @@ CONF
     nginx -c "$folder/nginx.conf" -p "$folder" >/dev/null 2>>"$folder/logs/start.log" &
     local pid=$!
     # A port taken by someone else makes this nginx end; try another.
-    if session_wait_reply "http://127.0.0.1:$port/.session-ready" "$token" 5 "$pid"; then
+    if session_wait_reply "$scheme://127.0.0.1:$port/.session-ready" "$token" 5 "$pid"; then
       session_pids+=("$pid")
-      served_address="http://127.0.0.1:$port"
+      served_address="$scheme://127.0.0.1:$port"
       return 0
     fi
     kill "$pid" 2>/dev/null || true
