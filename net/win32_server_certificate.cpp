@@ -129,7 +129,8 @@ std::optional<Target> ParseTarget(const char *address) {
     return target;
 }
 
-/// The certificate the server presented in the TLS session of `easy`.
+/// The certificate the server presented in the TLS session of `easy`; null with `why` set when
+/// it cannot be had.
 std::unique_ptr<const CERT_CONTEXT, CertificateDeleter> ServerCertificate(CURL *easy,
                                                                           std::string &why) {
     curl_tlssessioninfo *session = nullptr;
@@ -144,29 +145,14 @@ std::unique_ptr<const CERT_CONTEXT, CertificateDeleter> ServerCertificate(CURL *
         ::QueryContextAttributesW(static_cast<CtxtHandle *>(session->internals),
                                   SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate);
     if (status != SEC_E_OK || certificate == nullptr) {
-        why = "the server's certificate cannot be read (" +
-              Hex(static_cast<unsigned long>(status)) + ")";
+        why = "it cannot be read (" + Hex(static_cast<unsigned long>(status)) + ")";
         return nullptr;
     }
     return std::unique_ptr<const CERT_CONTEXT, CertificateDeleter>(certificate);
 }
 
-} // namespace
-
-std::optional<std::string> RefusedServerCertificate(CURL *easy) {
-    char *address = nullptr;
-    Curl()->easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &address);
-    auto target = ParseTarget(address);
-    if (target && target->scheme != "https")
-        return std::nullopt;
-    if (!target || target->host.empty())
-        return "the server's certificate is refused: no host name to check it against";
-
-    std::string why;
-    const auto certificate = ServerCertificate(easy, why);
-    if (!certificate)
-        return "the server's certificate is refused: " + why;
-
+/// Why the system refuses `certificate` for a server called `host`, or nothing.
+std::optional<std::string> Refusal(PCCERT_CONTEXT certificate, std::wstring &host) {
     // The chain is built from the system's stores and the intermediates the server sent (they
     // arrive in the certificate's own store).
     LPSTR serverUse[] = {const_cast<LPSTR>(szOID_PKIX_KP_SERVER_AUTH)};
@@ -177,25 +163,24 @@ std::optional<std::string> RefusedServerCertificate(CURL *easy) {
     chainPara.RequestedUsage.Usage.rgpszUsageIdentifier = serverUse;
     chainPara.dwUrlRetrievalTimeout = kRevocationLookupMs;
     PCCERT_CHAIN_CONTEXT rawChain = nullptr;
-    if (!::CertGetCertificateChain(nullptr, certificate.get(), nullptr, certificate->hCertStore,
+    if (!::CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore,
                                    &chainPara,
                                    CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT |
                                        CERT_CHAIN_REVOCATION_ACCUMULATIVE_TIMEOUT,
                                    nullptr, &rawChain) ||
         rawChain == nullptr)
-        return "the server's certificate is refused: its chain cannot be built (error " +
-               std::to_string(::GetLastError()) + ")";
+        return "its chain cannot be built (error " + std::to_string(::GetLastError()) + ")";
     const std::unique_ptr<const CERT_CHAIN_CONTEXT, ChainDeleter> chain(rawChain);
 
     const DWORD chainErrors = chain->TrustStatus.dwErrorStatus & kChainErrors;
     if (chainErrors != 0)
-        return "the server's certificate is refused: " + DescribeChainErrors(chainErrors);
+        return DescribeChainErrors(chainErrors);
 
     SSL_EXTRA_CERT_CHAIN_POLICY_PARA sslPara{};
     sslPara.cbSize = sizeof sslPara;
     sslPara.dwAuthType = AUTHTYPE_SERVER;
     sslPara.fdwChecks = kIgnoreRevocation;
-    sslPara.pwszServerName = target->host.data();
+    sslPara.pwszServerName = host.data();
     CERT_CHAIN_POLICY_PARA policyPara{};
     policyPara.cbSize = sizeof policyPara;
     policyPara.dwFlags = CERT_CHAIN_POLICY_IGNORE_ALL_REV_UNKNOWN_FLAGS;
@@ -204,11 +189,30 @@ std::optional<std::string> RefusedServerCertificate(CURL *easy) {
     policyStatus.cbSize = sizeof policyStatus;
     if (!::CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain.get(), &policyPara,
                                             &policyStatus))
-        return "the server's certificate is refused: the SSL policy cannot be checked (error " +
-               std::to_string(::GetLastError()) + ")";
+        return "the SSL policy cannot be checked (error " + std::to_string(::GetLastError()) + ")";
     if (policyStatus.dwError != 0)
-        return "the server's certificate is refused: " + DescribePolicyError(policyStatus.dwError);
+        return DescribePolicyError(policyStatus.dwError);
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> RefusedServerCertificate(CURL *easy) {
+    char *address = nullptr;
+    Curl()->easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &address);
+    auto target = ParseTarget(address);
+    if (target && target->scheme != "https")
+        return std::nullopt;
+    std::string why = "no host name to check it against";
+    if (target && !target->host.empty()) {
+        if (const auto certificate = ServerCertificate(easy, why)) {
+            const auto refusal = Refusal(certificate.get(), target->host);
+            if (!refusal)
+                return std::nullopt;
+            why = *refusal;
+        }
+    }
+    return "the server's certificate is refused: " + why;
 }
 
 } // namespace net

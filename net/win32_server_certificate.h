@@ -12,8 +12,8 @@ namespace net {
 /// root, every certificate valid now and none known revoked, fit for a server, and issued for
 /// the host of the request's address. Returns why it is refused, or nothing when it is accepted
 /// or the address is not https. A revocation server that cannot be reached refuses nothing.
-/// Windows builds only: Schannel, as some systems and layers run it, lets libcurl through with
-/// any certificate, so this check does not rely on it.
+/// Windows builds only. It does not rely on Schannel's own check, which not every implementation
+/// of Schannel makes.
 std::optional<std::string> RefusedServerCertificate(CURL *easy);
 
 } // namespace net
