@@ -68,20 +68,17 @@ SCRIPT
   wineserver -p
 }
 
-# session_trust_root PEM: adds the certificate authority PEM to the prefix's trusted roots. A
-# certificate added through the API is not kept; a registry key named for its SHA-1 is, with a
-# Blob value holding the certificate serialized as property records.
+# session_trust_root PEM: adds the certificate authority PEM to the prefix's trusted roots as the
+# registry keeps them (one added through the API is not kept): under its SHA-1, a Blob of
+# property records, here one: property 32 (the encoded certificate), 1, its length (32-bit
+# little-endian numbers), its bytes.
 session_trust_root() {
-  local der=$session/trusted-root.der thumbprint length record
-  openssl x509 -in "$1" -outform DER -out "$der"
+  local der thumbprint
+  der=$(openssl x509 -in "$1" -outform DER | od -An -v -tx1 | tr -d ' \n')
   thumbprint=$(openssl x509 -in "$1" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
-  length=$(stat -c %s "$der")
-  # One record: property 32 (the encoded certificate), 1, the length (32-bit little-endian
-  # numbers), then the certificate's bytes.
-  record=2000000001000000$(printf '%02x%02x%02x%02x' $((length & 255)) $((length >> 8 & 255)) \
-    $((length >> 16 & 255)) $((length >> 24)))$(od -An -v -tx1 "$der" | tr -d ' \n')
   wine reg add "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$thumbprint" \
-    /v Blob /t REG_BINARY /d "$record" /f >/dev/null
+    /v Blob /t REG_BINARY /f /d "2000000001000000$(printf '%08x' $((${#der} / 2)) |
+      sed -E 's/(..)(..)(..)(..)/\4\3\2\1/')$der" >/dev/null
 }
 
 # session_token: a random text no other server on the machine could answer with.
@@ -107,18 +104,14 @@ session_wait_reply() {
 # session_serve NAME ROOT: nginx on a free loopback port serving ROOT, its access log (with the
 # completion time of each request) in $session/NAME.log; sets served_address to its base address
 # once it has answered with a token written for the purpose. Extra nginx directives for the
-# server block may be given in SESSION_SERVE_EXTRA. With SESSION_SERVE_TLS="CERT KEY" (PEM
-# files) it serves https with that certificate instead of http.
+# server block may be given in SESSION_SERVE_EXTRA. With SESSION_SERVE_TLS=PATH it serves https
+# with the certificate PATH.pem and its key PATH.key instead of http.
 served_address=
 # shellcheck disable=SC2034 # served_address is read by the caller
 session_serve() {
-  local name=$1 root=$2 port i token scheme=http tls= cert key
+  local name=$1 root=$2 port i token tls=${SESSION_SERVE_TLS:-} scheme=http
   local folder="$session/nginx-$name"
-  if [ -n "${SESSION_SERVE_TLS:-}" ]; then
-    scheme=https
-    read -r cert key <<<"$SESSION_SERVE_TLS"
-    tls="ssl_certificate $cert; ssl_certificate_key $key;"
-  fi
+  [ -z "$tls" ] || scheme=https
   mkdir -p "$folder/logs"
   chmod 755 "$folder"
   chmod -R a+rX "$root"
@@ -144,7 +137,7 @@ http {
   scgi_temp_path $folder/scgi_temp;
   server {
     listen 127.0.0.1:$port${tls:+ ssl};
-    $tls
+    ${tls:+ssl_certificate $tls.pem; ssl_certificate_key $tls.key;}
     root $root;
     location = /ver.php { default_type text/plain; return 200 "1.0.2"; }
     location = /.session-ready { alias $folder/ready; access_log off; }
