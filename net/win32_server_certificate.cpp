@@ -26,8 +26,8 @@ namespace {
 /// address). The transfer's poll loop waits while they run, so a cancel waits for them too.
 constexpr DWORD kRevocationLookupMs = 5000;
 
-/// The chain errors that refuse a certificate whatever the policy below says of them (an SSL
-/// policy is not everywhere as strict about an incomplete chain). Revocation that could not be
+/// The chain errors that refuse a certificate before the policy is asked, so the verdict on them
+/// does not rest on how an implementation of the policy maps them. Revocation that could not be
 /// checked is not among them.
 constexpr DWORD kChainErrors = CERT_TRUST_IS_NOT_TIME_VALID | CERT_TRUST_IS_REVOKED |
                                CERT_TRUST_IS_NOT_SIGNATURE_VALID |
@@ -55,7 +55,7 @@ std::string Hex(unsigned long code) {
     return text;
 }
 
-/// What the chain's error bits mean, the first few that apply.
+/// What the chain's error bits mean, every one that applies.
 std::string DescribeChainErrors(DWORD errors) {
     static constexpr struct {
         DWORD bit;
