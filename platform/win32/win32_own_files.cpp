@@ -131,6 +131,27 @@ std::FILE *OpenOwnFileForAppending(const std::filesystem::path &path) {
     return stream;
 }
 
+std::FILE *OpenOwnFileForReading(const std::filesystem::path &path) {
+    Handle file;
+    file.value = ::CreateFileW(path.c_str(), GENERIC_READ | READ_CONTROL, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file.value == INVALID_HANDLE_VALUE || !IsOwnPlainHandle(file.value))
+        return nullptr;
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file.value), _O_RDONLY | _O_BINARY);
+    if (fd < 0)
+        return nullptr;
+    file.value = INVALID_HANDLE_VALUE; // the descriptor owns the handle now
+    std::FILE *stream = _fdopen(fd, "rb");
+    if (!stream)
+        _close(fd);
+    return stream;
+}
+
+bool IsPermissionRefusal(const std::error_code &error) {
+    return error.category() == std::system_category() &&
+           (error.value() == ERROR_ACCESS_DENIED || error.value() == ERROR_PRIVILEGE_NOT_HELD);
+}
+
 std::optional<std::filesystem::perms> ClientPermissions(const std::filesystem::path &) {
     return std::nullopt;
 }
