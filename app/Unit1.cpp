@@ -6,6 +6,7 @@
 #include "bitmap_file.h"
 #include "built_in_key.h"
 #include "connectivity_probe.h"
+#include "elevation_seam.h"
 #include "own_program.h"
 #include "process_terminator.h"
 #include "progress_text.h"
@@ -82,6 +83,7 @@ UpdaterServices UpdaterServices::System() {
     services.Processes = &platform::SystemProcesses();
     services.Shell = &platform::SystemShell();
     services.Proxy = &platform::SystemProxy();
+    services.Elevation = &platform::SystemElevation();
     services.Messages = &QtMessageBoxes();
     services.Tick = [] { return platform::GetTickCount(); };
     services.Quit = [] { QCoreApplication::quit(); };
