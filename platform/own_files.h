@@ -46,7 +46,8 @@ std::FILE *OpenOwnFileForAppending(const std::filesystem::path &path);
 std::FILE *OpenOwnFileForReading(const std::filesystem::path &path);
 
 /// True when `error` (from the functions above) says this user may not create or change files
-/// there (Windows: access denied; POSIX: EACCES, EPERM): a folder only an administrator writes.
+/// there (Windows: access denied; POSIX: EACCES, EPERM), as in a folder only an administrator
+/// writes.
 bool IsPermissionRefusal(const std::error_code &error);
 
 /// The permission bits a client put at `target` should get: those of the file there now, or the

@@ -42,6 +42,17 @@ bool IsOwnPlainDescriptor(int fd) {
            (status.st_uid == ::geteuid() || status.st_uid == ::getuid());
 }
 
+/// A stream over the open `fd` (taken over, closed on failure too) when it is a plain file of this
+/// user; null otherwise, or when `fd` is -1.
+std::FILE *OwnFileStream(int fd, const char *mode) {
+    if (fd < 0)
+        return nullptr;
+    std::FILE *file = IsOwnPlainDescriptor(fd) ? ::fdopen(fd, mode) : nullptr;
+    if (!file)
+        ::close(fd);
+    return file;
+}
+
 } // namespace
 
 std::filesystem::path CreateTemporaryFileBeside(const std::filesystem::path &target) {
@@ -70,24 +81,15 @@ bool IsOwnPlainFile(const std::filesystem::path &path) {
 }
 
 std::FILE *OpenOwnFileForAppending(const std::filesystem::path &path) {
-    const int fd = ::open(
-        path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return nullptr;
-    std::FILE *file = IsOwnPlainDescriptor(fd) ? ::fdopen(fd, "ab") : nullptr;
-    if (!file)
-        ::close(fd);
-    return file;
+    return OwnFileStream(::open(path.c_str(),
+                                O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                                0600),
+                         "ab");
 }
 
 std::FILE *OpenOwnFileForReading(const std::filesystem::path &path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    std::FILE *file = IsOwnPlainDescriptor(fd) ? ::fdopen(fd, "rb") : nullptr;
-    if (!file)
-        ::close(fd);
-    return file;
+    return OwnFileStream(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC),
+                         "rb");
 }
 
 bool IsPermissionRefusal(const std::error_code &error) {
