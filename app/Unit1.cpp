@@ -5,6 +5,7 @@
 #include "TFont.h"
 #include "bitmap_file.h"
 #include "built_in_key.h"
+#include "client_folder.h"
 #include "connectivity_probe.h"
 #include "elevation_seam.h"
 #include "own_program.h"
@@ -270,10 +271,11 @@ TIdHTTP::TProxyLookup TForm1::ProxyLookup(std::stop_token stop) const {
 }
 
 std::filesystem::path TForm1::ClientPath() const {
+    if (!services_.ClientFolder.empty())
+        return services_.ClientFolder / std::filesystem::path(std::u16string(ClientExeName));
     std::error_code ignored;
-    const std::filesystem::path folder = services_.ClientFolder.empty()
-                                             ? std::filesystem::current_path(ignored)
-                                             : services_.ClientFolder;
+    const std::filesystem::path folder = ChooseClientFolder(std::filesystem::current_path(ignored),
+                                                            services_.OwnProgram, ClientExeName);
     return folder / std::filesystem::path(std::u16string(ClientExeName));
 }
 

@@ -39,7 +39,8 @@ struct UpdaterServices {
     /// Ends the application (the main loop and then the process).
     std::function<void()> Quit;
     UpdaterEndpoints Endpoints;
-    /// Where the client lives; empty means the current directory at the time of the download.
+    /// Where the client lives; empty: the current folder at the time of the press, or the
+    /// updater's own folder when only that one holds the client.
     std::filesystem::path ClientFolder;
     /// The updater's own state folder (the release floor); empty keeps none there.
     std::filesystem::path StateFolder;
