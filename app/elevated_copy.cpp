@@ -3,6 +3,8 @@
 #include "elevated_copy.h"
 
 #include "Unit1.h"
+#include "client_folder.h"
+#include "own_program.h"
 #include "process_terminator.h"
 #include "staged_install.h"
 #include "state_folder.h"
@@ -21,10 +23,13 @@ std::optional<int> RunElevatedCopyIfAsked(int argc, char **argv, std::string_vie
         return std::nullopt;
     if (argc != 2)
         return int(TStagedInstallStatus::BadRequest);
+    // The press starts the copy in its client's folder; where the system starts it elsewhere, the
+    // client beside the updater is the one, as for the window.
     std::error_code error;
-    const std::filesystem::path folder = std::filesystem::current_path(error);
+    const std::filesystem::path folder = ChooseClientFolder(
+        std::filesystem::current_path(error), platform::OwnProgramPath(), ClientExeName);
     const std::filesystem::path stateFolder = platform::UpdaterStateFolder();
-    if (error || folder.empty() || stateFolder.empty())
+    if (folder.empty() || stateFolder.empty())
         return int(TStagedInstallStatus::NoClientHere);
     const std::filesystem::path client = folder / std::filesystem::path(ClientExeName);
     return int(InstallStagedClient(

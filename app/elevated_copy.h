@@ -17,9 +17,10 @@ inline constexpr char ElevatedCopyArgument[] = "--zorvane-elevated-install";
 /// copy's whole work and returns its exit status (a `TStagedInstallStatus`); otherwise nothing,
 /// and the program goes on as the window. The copy shows no window, opens and starts nothing and
 /// takes nothing from its arguments: with anything besides the one argument it refuses at once.
-/// It derives its places itself: the client in its working folder, the staged client in the
-/// updater's state folder. It ends the running clients through `processes` and checks the staged
-/// client against `publisherKey` (empty: a build without a key, which checks nothing).
+/// It derives its places itself: the client as the window finds it (in its working folder, else
+/// beside the updater), the staged client in the updater's state folder. It ends the running
+/// clients through `processes` and checks the staged client against `publisherKey` (empty: a build
+/// without a key, which checks nothing).
 std::optional<int>
 RunElevatedCopyIfAsked(int argc, char **argv,
                        std::string_view publisherKey = verify::BuiltInPublisherKey(),
