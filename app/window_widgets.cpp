@@ -104,7 +104,10 @@ void GlyphButton::paintEvent(QPaintEvent *) {
     const int top = (height() - total) / 2 + (isDown() ? 1 : 0);
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawText(QRect(0, top, width(), textHeight), Qt::AlignCenter, caption);
+    // Not clipped to the line: some faces draw marks (a madda above, dots below) beyond their
+    // ascent and descent (Wine's stand-in Tahoma among them).
+    painter.drawText(QRect(0, top, width(), textHeight), Qt::AlignCenter | Qt::TextDontClip,
+                     caption);
     painter.drawPixmap((width() - glyph_.width()) / 2, top + textHeight + spacing, glyph_);
 }
 

@@ -162,6 +162,29 @@ TEST_F(WindowLayout, RendersTheWholeWindowOffscreen) {
     EXPECT_EQ(picture.pixelColor(240, 180), QColor(Qt::white));
 }
 
+TEST_F(WindowLayout, ButtonCaptionIsDrawnWholeWhereItsFaceInksBeyondItsLine) {
+    // DejaVu Sans at 13 pixels draws the madda of the caption's آ above its ascent.
+    QFont face(QStringLiteral("DejaVu Sans"));
+    face.setPixelSize(13);
+    const QFontMetrics metrics(face);
+    const QRect ink = metrics.tightBoundingRect(form.BitBtn1->text());
+    if (QFontInfo(face).family() != face.family() || ink.top() >= -metrics.ascent())
+        GTEST_SKIP() << "no face here draws the caption beyond its line";
+    form.BitBtn1->setFont(face);
+    const QImage withCaption = form.BitBtn1->grab().toImage();
+    form.BitBtn1->setText(QString());
+    const QImage without = form.BitBtn1->grab().toImage();
+    // The caption's own pixels span as many rows as its ink.
+    int first = -1, last = -1;
+    for (int y = 0; y < withCaption.height(); ++y)
+        for (int x = 0; x < withCaption.width(); ++x)
+            if (withCaption.pixel(x, y) != without.pixel(x, y)) {
+                first = first < 0 ? y : first;
+                last = y;
+            }
+    EXPECT_GE(last - first + 1, ink.height());
+}
+
 TEST_F(WindowLayout, ShownWindowPaintsFirstAndThenGetsTheApplicationIcon) {
     QApplication::setWindowIcon(QIcon());
     bool iconAtFirstPaint = true;
