@@ -23,7 +23,8 @@ namespace {
 
 using testsupport::ScriptedReply;
 
-/// Starts the program as a child with root's rights unless told otherwise, and waits for it.
+/// Starts the program as a child of the player's with root's rights unless told otherwise, and
+/// waits for it.
 class ChildElevation final : public platform::ElevationSeam {
 public:
     uid_t player = 0;
@@ -54,7 +55,9 @@ public:
         envp.push_back(nullptr);
         const pid_t child = ::fork();
         if (child == 0) {
-            if ((grant && ::setresuid(player, 0, 0) != 0) || ::chdir(folder.c_str()) != 0)
+            // Granted: root's rights for the player; otherwise only the player's.
+            if (::setresuid(player, grant ? 0 : player, grant ? 0 : player) != 0 ||
+                ::chdir(folder.c_str()) != 0)
                 ::_exit(126);
             ::execve(argv[0], argv.data(), envp.data());
             ::_exit(127);
