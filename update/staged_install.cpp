@@ -142,21 +142,20 @@ TStagedInstallStatus InstallStagedClient(const TStagedClient &staged,
     } catch (const std::exception &) {
         return Status::FolderNotWritable;
     }
-    Status status = Status::ReplaceFailed;
-    if (!CopyAtMost(source.get(), temporary, kMaxDownloadSize)) {
-        status = Status::ReplaceFailed;
-    } else if (signature &&
-               !ExamineInstalledClient(temporary, &signature->Key, &signature->Signature, {})
-                    .value_or(TInstalledClient{})
-                    .Authentic) {
-        // Checked on the copy, which the player cannot change, not on the staged file.
-        status = Status::NotAuthentic;
-    } else if (InstallNewClient(temporary, target, endRunningClients, {}) ==
-               TUpdateOutcome::Replaced) {
+    // Checked on the copy, which the player cannot change, not on the staged file.
+    const bool copied = CopyAtMost(source.get(), temporary, kMaxDownloadSize);
+    const bool authentic =
+        copied &&
+        (!signature || ExamineInstalledClient(temporary, &signature->Key, &signature->Signature, {})
+                           .value_or(TInstalledClient{})
+                           .Authentic);
+    if (authentic &&
+        InstallNewClient(temporary, target, endRunningClients, {}) == TUpdateOutcome::Replaced) {
         if (signature)
             TReleaseFloor(target, {}, signature->Key).Keep(signature->Text, signature->Timestamp);
         return Status::Installed;
     }
+    const Status status = copied && !authentic ? Status::NotAuthentic : Status::ReplaceFailed;
     std::filesystem::remove(temporary, error);
     return status;
 }
