@@ -7,6 +7,7 @@
 #include "built_in_key.h"
 #include "client_folder.h"
 #include "connectivity_probe.h"
+#include "elevation_seam.h"
 #include "own_program.h"
 #include "process_terminator.h"
 #include "progress_text.h"
@@ -83,6 +84,7 @@ UpdaterServices UpdaterServices::System() {
     services.Processes = &platform::SystemProcesses();
     services.Shell = &platform::SystemShell();
     services.Proxy = &platform::SystemProxy();
+    services.Elevation = &platform::SystemElevation();
     services.Messages = &QtMessageBoxes();
     services.Tick = [] { return platform::GetTickCount(); };
     services.Quit = [] { QCoreApplication::quit(); };

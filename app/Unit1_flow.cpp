@@ -3,6 +3,8 @@
 #include "Unit1.h"
 
 #include "connectivity_probe.h"
+#include "elevated_copy.h"
+#include "elevation_seam.h"
 #include "process_terminator.h"
 #include "progress_text.h"
 #include "release_version.h"
@@ -89,6 +91,14 @@ void TForm1::IdThreadComponent1Run(TIdThreadComponent &Sender) {
     settings.StateFolder = services_.StateFolder;
     settings.Continuation = &continuation_;
     settings.Log = [this](const std::string &line) { Log(line); };
+    // A client folder the player cannot write is installed by an elevated copy; the client is
+    // still started from here, with the player's own rights.
+    if (services_.Elevation && services_.Elevation->Available() && !services_.OwnProgram.empty())
+        settings.InstallElevated = [this, stop] {
+            return InstallThroughElevatedCopy(*services_.Elevation, services_.OwnProgram,
+                                              target_.parent_path(), ownerWindow_, stop,
+                                              [this](const std::string &line) { Log(line); });
+        };
     // Servers that cannot be connected to are not asked again during this press.
     TServerList servers(downloadBases_);
     const TUpdateOutcome outcome = DownloadAndReplace(

@@ -1,7 +1,9 @@
-// The updater's entry point: the drawing layer, the application, its title, the window and the
-// message loop, then the updater's own update, finished without a window.
+// The updater's entry point: the elevated copy's install when asked for; otherwise the drawing
+// layer, the application, its title, the window and the message loop, then the updater's own
+// update, finished without a window.
 #include "Unit1.h"
 #include "application_start.h"
+#include "elevated_copy.h"
 #include "font_configuration_preload.h"
 
 #include "gdiplus_lifetime.h"
@@ -22,6 +24,10 @@ constexpr std::chrono::minutes kSelfUpdateGrace{3};
 } // namespace
 
 int main(int argc, char *argv[]) {
+    // The elevated copy a press started for a folder the player cannot write: it installs and
+    // ends, with no window and no application object.
+    if (const auto status = RunElevatedCopyIfAsked(argc, argv))
+        return *status;
     // The drawing layer starts before any window exists and stops after the last one is gone.
     std::uintptr_t drawingToken = 0;
     GdiplusStartupInput drawingInput;

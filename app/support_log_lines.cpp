@@ -1,5 +1,6 @@
 #include "support_log_lines.h"
 
+#include "staged_install.h"
 #include "text_encoding.h"
 
 #include <algorithm>
@@ -101,6 +102,25 @@ std::string ClientEnded(const platform::ProcessEntry &process, bool ended) {
 
 std::string NoClientRunning() {
     return "no running client to end";
+}
+
+std::string ElevationRequested(const std::filesystem::path &clientFolder) {
+    return "the client's folder " + Utf8(clientFolder) +
+           " cannot be written with the player's rights: asking for an elevated copy to install";
+}
+
+std::string ElevatedCopyEnded(const platform::ElevatedRun &run) {
+    switch (run.End) {
+    case platform::ElevatedRun::TEnd::Exited:
+        return "elevated copy ended with status " + std::to_string(run.ExitCode) + ": " +
+               StagedInstallStatusText(run.ExitCode);
+    case platform::ElevatedRun::TEnd::NotStarted:
+        return "elevated copy not started (declined or refused, system code " +
+               std::to_string(run.SystemError) + ")";
+    case platform::ElevatedRun::TEnd::Abandoned:
+        break;
+    }
+    return "elevated copy still running as the window closes: no longer waited for";
 }
 
 std::string ClientStarted(bool started) {

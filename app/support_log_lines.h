@@ -4,6 +4,7 @@
 #include "update_download.h"
 
 #include "TIdHTTP.h"
+#include "elevation_seam.h"
 #include "process_seam.h"
 
 #include <QString>
@@ -35,6 +36,12 @@ std::string UpdateEnded(TUpdateOutcome outcome);
 std::string ClientEnded(const platform::ProcessEntry &process, bool ended);
 /// No running client was found to end before the install.
 std::string NoClientRunning();
+/// The player's rights cannot write the client's folder `clientFolder`: an elevated copy of the
+/// updater is asked to install.
+std::string ElevationRequested(const std::filesystem::path &clientFolder);
+/// How that elevated copy came out: declined or not started (with the system's code), its exit
+/// status in words, or the wait given up as the window closed.
+std::string ElevatedCopyEnded(const platform::ElevatedRun &run);
 /// Whether the new client could be started after the success box.
 std::string ClientStarted(bool started);
 /// A message box the player was shown: its kind and its text.

@@ -14,6 +14,7 @@
 class MessageBoxSeam;
 class TSelfUpdateThread;
 namespace platform {
+class ElevationSeam;
 class ProcessSeam;
 class ProxySeam;
 class ShellSeam;
@@ -29,6 +30,9 @@ struct UpdaterServices {
     platform::ShellSeam *Shell = nullptr;
     /// The system's proxy settings, asked for every request; null: every request goes direct.
     platform::ProxySeam *Proxy = nullptr;
+    /// Runs the updater elevated for an install into a folder the player cannot write; null, or
+    /// one that is not available: such a folder ends in the warning.
+    platform::ElevationSeam *Elevation = nullptr;
     MessageBoxSeam *Messages = nullptr;
     /// Milliseconds, 32 bits, wrapping; called on the worker thread.
     std::function<std::uint32_t()> Tick;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace platform {
 
@@ -29,7 +30,8 @@ void RemoveLeftoverTemporaryFiles(const std::filesystem::path &target);
 
 /// True when `path` is a plain file of this user: a regular file (not a link, not a reparse
 /// point), with one name only (no hard link elsewhere), owned by the user this process runs as
-/// (Windows: the owner its own new files get). Checked on the opened file, not by name.
+/// or for (Windows: the owner its own new files get, or its user; POSIX: its effective or real
+/// user). Checked on the opened file, not by name.
 bool IsOwnPlainFile(const std::filesystem::path &path);
 
 /// Opens `path` for appending, creating it when missing (POSIX: readable and writable by its
@@ -37,6 +39,16 @@ bool IsOwnPlainFile(const std::filesystem::path &path);
 /// `IsOwnPlainFile` means it: anything else at the name was not made by this program. Null when
 /// it cannot be opened so. The caller closes the file.
 std::FILE *OpenOwnFileForAppending(const std::filesystem::path &path);
+
+/// Opens `path` for reading only when it is a plain file of this user as `IsOwnPlainFile` means
+/// it, checked on the opened file: a file another user planted or linked there is never read.
+/// Null otherwise. The caller closes the file.
+std::FILE *OpenOwnFileForReading(const std::filesystem::path &path);
+
+/// True when `error` (from the functions above) says this user may not create or change files
+/// there (Windows: access denied; POSIX: EACCES, EPERM), as in a folder only an administrator
+/// writes.
+bool IsPermissionRefusal(const std::error_code &error);
 
 /// The permission bits a client put at `target` should get: those of the file there now, or the
 /// folder's usual ones for a new executable (all but the process's umask). Nothing on Windows,

@@ -71,10 +71,6 @@ private:
     TIdHTTPRequest &request_;
 };
 
-/// The largest file the updater downloads (512 MiB): a longer reply is refused before its body
-/// is read, and a body that grows past it fails there.
-constexpr std::int64_t kMaxFileSize = std::int64_t{512} << 20;
-
 /// Clears the resume fields of the request however the transfer ends.
 struct TResumeReset {
     TIdHTTPRequest &request;
@@ -184,7 +180,7 @@ TAttempt DownloadWholeOnce(TIdHTTP &http, const std::string &url,
     try {
         TVerifyingFileSink sink(temporary, key, signature);
         TResumeReset resetResume{http.Request()};
-        TWholeReplies whole(http.Request(), kMaxFileSize);
+        TWholeReplies whole(http.Request(), kMaxDownloadSize);
         // Without a signature nothing proves the rest belongs to the kept bytes: ask again for
         // the last of them too, and continue only when they come back the same.
         const auto overlap = [&] {

@@ -1,7 +1,7 @@
 #include "update_download.h"
 
 #include "TIdHTTP.h"
-#include "file_replace.h"
+#include "client_install.h"
 #include "installed_client.h"
 #include "own_files.h"
 #include "partial_download.h"
@@ -10,6 +10,7 @@
 #include "release_floor.h"
 #include "server_files.h"
 #include "server_list.h"
+#include "staged_install.h"
 
 #include <algorithm>
 #include <cctype>
@@ -64,36 +65,55 @@ TPatchOutcome PatchFromServers(TIdHTTP &http, TServerList &servers, const std::s
     return TPatchOutcome::NotOffered;
 }
 
-/// Puts the complete new client in `temporary` in the place of `target`, made executable,
-/// after `beforeReplace` has ended the running client.
-TUpdateOutcome InstallNewClient(const std::filesystem::path &temporary,
-                                const std::filesystem::path &target,
-                                const std::function<void()> &beforeReplace, const TUpdateLog &log) {
-    // The file was written readable by its owner only; it takes the old client's permissions.
-    if (const auto permissions = platform::ClientPermissions(target)) {
-        std::error_code error;
-        std::filesystem::permissions(temporary, *permissions,
-                                     std::filesystem::perm_options::replace, error);
-        if (error) {
-            LogLine(log, "install failed: the new client's permissions: " + ErrorCodeText(error));
-            return TUpdateOutcome::ReplaceFailed;
-        }
+/// Stages the complete new client in `temporary` for the elevated copy and lets it install it.
+TUpdateOutcome HandOverToElevatedInstall(const std::filesystem::path &temporary,
+                                         const std::filesystem::path &target,
+                                         const std::string &signatureText,
+                                         const TUpdateSettings &settings) {
+    const TStagedClient staged = StagedClientIn(settings.StateFolder, target);
+    if (!StageClient(temporary, staged, signatureText, settings.Log))
+        return TUpdateOutcome::ReplaceFailed;
+    const TUpdateOutcome outcome = settings.InstallElevated();
+    // A wait cut short by the closing window leaves the copy running: its files stay for it.
+    if (outcome != TUpdateOutcome::Cancelled)
+        DiscardStagedClient(staged);
+    return outcome;
+}
+
+/// Where the download of a new `target` works: a new temporary file beside it, or, when its
+/// folder refuses this user and an elevated copy can install, beside the staged stand-in in the
+/// state folder (`workTarget`, made then). Temporary files a killed run left there are removed.
+std::filesystem::path CreateWorkFile(const std::filesystem::path &target,
+                                     const TUpdateSettings &settings,
+                                     std::filesystem::path &workTarget) {
+    workTarget = target;
+    platform::RemoveLeftoverTemporaryFiles(target);
+    try {
+        return platform::CreateTemporaryFileBeside(target);
+    } catch (const std::system_error &error) {
+        if (!settings.InstallElevated || settings.StateFolder.empty() ||
+            !platform::IsPermissionRefusal(error.code()))
+            throw;
     }
-    if (beforeReplace)
-        beforeReplace();
+    LogLine(settings.Log, "the client's folder cannot be written: the download goes to the state "
+                          "folder, the install to an elevated copy of the updater");
     std::error_code error;
-    const bool replaced = platform::ReplaceFileAtomically(temporary, target, error);
-    LogLine(log, replaced ? "installed the new client"
-                          : "install failed: replacing the client: " + ErrorCodeText(error));
-    return replaced ? TUpdateOutcome::Replaced : TUpdateOutcome::ReplaceFailed;
+    if (std::filesystem::create_directories(settings.StateFolder, error))
+        std::filesystem::permissions(settings.StateFolder, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::replace, error);
+    workTarget = StagedClientIn(settings.StateFolder, target).WorkTarget;
+    platform::RemoveLeftoverTemporaryFiles(workTarget);
+    return platform::CreateTemporaryFileBeside(workTarget);
 }
 
 /// The steps of one update: the signature and the release it names, the installed client, a
-/// patch or the whole file, the replace, and with a key the release kept as the new floor. The
-/// caller removes `temporary` afterwards.
+/// patch or the whole file, the replace (or the hand-over to the elevated copy when `workTarget`,
+/// whose partial download is continued, is not `target`), and with a key the release kept as the
+/// new floor. The caller removes `temporary` afterwards.
 TUpdateOutcome RunUpdateSteps(TIdHTTP &http, TServerList &servers, const std::string &path,
                               const std::filesystem::path &temporary,
                               const std::filesystem::path &target,
+                              const std::filesystem::path &workTarget,
                               const std::function<void()> &beforeReplace,
                               const std::stop_token &stop, const TUpdateSettings &settings) {
     std::stop_callback cancelOnStop(stop, [&http] { http.Cancel(); });
@@ -168,7 +188,7 @@ TUpdateOutcome RunUpdateSteps(TIdHTTP &http, TServerList &servers, const std::st
         return TUpdateOutcome::Cancelled;
     if (patched != TPatchOutcome::Built) {
         const TUpdateOutcome downloaded =
-            DownloadFromServers(http, servers, path, temporary, target, keyUsed, signatureUsed,
+            DownloadFromServers(http, servers, path, temporary, workTarget, keyUsed, signatureUsed,
                                 settings.Continuation, stop, otherRelease, settings.Log);
         if (downloaded != TUpdateOutcome::Replaced)
             return downloaded;
@@ -176,7 +196,9 @@ TUpdateOutcome RunUpdateSteps(TIdHTTP &http, TServerList &servers, const std::st
     if (stop.stop_requested())
         return TUpdateOutcome::Cancelled;
     const TUpdateOutcome installedNew =
-        InstallNewClient(temporary, target, beforeReplace, settings.Log);
+        workTarget == target ? InstallNewClient(temporary, target, beforeReplace, settings.Log)
+                             : HandOverToElevatedInstall(temporary, target,
+                                                         verifying ? published.Text : "", settings);
     if (installedNew == TUpdateOutcome::Replaced)
         accept();
     return installedNew;
@@ -189,12 +211,12 @@ TUpdateOutcome DownloadAndReplace(TIdHTTP &http, TServerList &servers, const std
                                   const std::function<void()> &beforeReplace, std::stop_token stop,
                                   const TUpdateSettings &settings) {
     std::filesystem::path temporary;
+    std::filesystem::path workTarget = target;
     TUpdateOutcome outcome;
     try {
-        platform::RemoveLeftoverTemporaryFiles(target);
-        temporary = platform::CreateTemporaryFileBeside(target);
-        outcome = RunUpdateSteps(http, servers, path, temporary, target, beforeReplace, stop,
-                                 settings);
+        temporary = CreateWorkFile(target, settings, workTarget);
+        outcome = RunUpdateSteps(http, servers, path, temporary, target, workTarget, beforeReplace,
+                                 stop, settings);
     } catch (const std::system_error &error) {
         // Its text already holds the system's message; the code is added.
         LogLine(settings.Log,
@@ -210,7 +232,7 @@ TUpdateOutcome DownloadAndReplace(TIdHTTP &http, TServerList &servers, const std
     }
     // Only a broken connection leaves a partial download to continue from.
     if (outcome != TUpdateOutcome::ConnectionFailed)
-        DiscardPartialDownload(target);
+        DiscardPartialDownload(workTarget);
     return outcome;
 }
 

@@ -12,6 +12,10 @@ class TContinuationWait;
 class TIdHTTP;
 class TServerList;
 
+/// The largest file the updater downloads or installs (512 MiB): a longer reply is refused before
+/// its body is read, and a body that grows past it fails there.
+inline constexpr std::int64_t kMaxDownloadSize = std::int64_t{512} << 20;
+
 /// How one download-and-replace ended.
 enum class TUpdateOutcome {
     Replaced,         ///< the new client is in place
@@ -36,6 +40,11 @@ struct TUpdateSettings {
     std::function<std::int64_t()> Now;
     /// The support log's lines of the engine's steps; empty: none.
     TUpdateLog Log;
+    /// Installs the new client through an elevated copy of the updater (see staged_install.h),
+    /// which finds it staged in `StateFolder`, and says how that ended. Used only when the
+    /// client's folder refuses this user's writes: the download then works in `StateFolder`.
+    /// Empty (or no state folder): such a folder ends the update in `ReplaceFailed`.
+    std::function<TUpdateOutcome()> InstallElevated;
 };
 
 /// True for the outcomes that end a press as an update does: the success box, the client
@@ -80,7 +89,11 @@ inline bool UpdateSucceeded(TUpdateOutcome outcome) {
 /// `ConnectionFailed` and keeps the partial file).
 ///
 /// The temporary file is made anew beside `target` (see own_files.h); temporary files a killed
-/// run left there are removed first. The new client takes the old one's permissions.
+/// run left there are removed first. The new client takes the old one's permissions. When the
+/// folder refuses this user's writes and `InstallElevated` is given, the temporary and partial
+/// files are made in the state folder instead, and the complete new client is staged there for
+/// `InstallElevated` (which ends the running client itself) rather than installed here; the staged
+/// files are removed afterwards unless the wait for the elevated copy was cut short.
 ///
 /// On every outcome but `Replaced` and `UpToDate` the temporary file is gone (or kept as the
 /// partial file), `target` is untouched and `beforeReplace` has not run. `stop` cancels the

@@ -34,6 +34,25 @@ mode_t CurrentUmask() {
     return 022;
 }
 
+/// True when the open `fd` is a regular file with one name, owned by the user this process runs
+/// as or, for a program run with another user's rights, the user who started it.
+bool IsOwnPlainDescriptor(int fd) {
+    struct stat status {};
+    return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 1 &&
+           (status.st_uid == ::geteuid() || status.st_uid == ::getuid());
+}
+
+/// A stream over the open `fd` (taken over, closed on failure too) when it is a plain file of this
+/// user; null otherwise, or when `fd` is -1.
+std::FILE *OwnFileStream(int fd, const char *mode) {
+    if (fd < 0)
+        return nullptr;
+    std::FILE *file = IsOwnPlainDescriptor(fd) ? ::fdopen(fd, mode) : nullptr;
+    if (!file)
+        ::close(fd);
+    return file;
+}
+
 } // namespace
 
 std::filesystem::path CreateTemporaryFileBeside(const std::filesystem::path &target) {
@@ -56,25 +75,25 @@ bool IsOwnPlainFile(const std::filesystem::path &path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat status {};
-    const bool plain = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-                       status.st_nlink == 1 && status.st_uid == ::geteuid();
+    const bool plain = IsOwnPlainDescriptor(fd);
     ::close(fd);
     return plain;
 }
 
 std::FILE *OpenOwnFileForAppending(const std::filesystem::path &path) {
-    const int fd = ::open(
-        path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return nullptr;
-    struct stat status {};
-    const bool plain = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-                       status.st_nlink == 1 && status.st_uid == ::geteuid();
-    std::FILE *file = plain ? ::fdopen(fd, "ab") : nullptr;
-    if (!file)
-        ::close(fd);
-    return file;
+    return OwnFileStream(::open(path.c_str(),
+                                O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                                0600),
+                         "ab");
+}
+
+std::FILE *OpenOwnFileForReading(const std::filesystem::path &path) {
+    return OwnFileStream(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC),
+                         "rb");
+}
+
+bool IsPermissionRefusal(const std::error_code &error) {
+    return error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
 }
 
 std::optional<std::filesystem::perms> ClientPermissions(const std::filesystem::path &target) {

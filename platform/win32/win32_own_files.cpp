@@ -113,22 +113,42 @@ bool IsOwnPlainFile(const std::filesystem::path &path) {
     return file.value != INVALID_HANDLE_VALUE && IsOwnPlainHandle(file.value);
 }
 
+namespace {
+
+/// A stream over the open `file` (taken over, closed on failure too) when it is a plain file of
+/// this user; null otherwise.
+std::FILE *OwnFileStream(Handle &file, int flags, const char *mode) {
+    if (file.value == INVALID_HANDLE_VALUE || !IsOwnPlainHandle(file.value))
+        return nullptr;
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file.value), flags | _O_BINARY);
+    if (fd < 0)
+        return nullptr;
+    file.value = INVALID_HANDLE_VALUE; // the descriptor owns the handle now
+    std::FILE *stream = _fdopen(fd, mode);
+    if (!stream)
+        _close(fd);
+    return stream;
+}
+
+} // namespace
+
 std::FILE *OpenOwnFileForAppending(const std::filesystem::path &path) {
     Handle file;
     file.value = ::CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | READ_CONTROL,
                                FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file.value == INVALID_HANDLE_VALUE || !IsOwnPlainHandle(file.value))
-        return nullptr;
-    const int fd =
-        _open_osfhandle(reinterpret_cast<intptr_t>(file.value), _O_APPEND | _O_BINARY | _O_WRONLY);
-    if (fd < 0)
-        return nullptr;
-    file.value = INVALID_HANDLE_VALUE; // the descriptor owns the handle now
-    std::FILE *stream = _fdopen(fd, "ab");
-    if (!stream)
-        _close(fd);
-    return stream;
+    return OwnFileStream(file, _O_APPEND | _O_WRONLY, "ab");
+}
+
+std::FILE *OpenOwnFileForReading(const std::filesystem::path &path) {
+    Handle file;
+    file.value = ::CreateFileW(path.c_str(), GENERIC_READ | READ_CONTROL, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    return OwnFileStream(file, _O_RDONLY, "rb");
+}
+
+bool IsPermissionRefusal(const std::error_code &error) {
+    return error.category() == std::system_category() && error.value() == ERROR_ACCESS_DENIED;
 }
 
 std::optional<std::filesystem::perms> ClientPermissions(const std::filesystem::path &) {

@@ -3,15 +3,25 @@
 # its own and loopback web servers (nginx), all in one scratch folder and all ended on exit. Only
 # processes started here are ever ended; Wine's server is ended through this prefix alone.
 #
-# After `session_start`: $session (the scratch folder), DISPLAY, WINEPREFIX.
+# After `session_start`: $session (the scratch folder), DISPLAY, WINEPREFIX. After
+# `session_player_start` also a second prefix for an unprivileged player (see there).
 
 session=
 session_pids=()
+# The unprivileged player's HOME (its prefix inside), once session_player_start has made it.
+session_player_home=
+# Set while session_run is to start programs as the player, in the player's prefix.
+session_player=
+session_player_command=()
 
 session_cleanup() {
   if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
+  fi
+  if [ -n "$session_player_home" ] && [ -d "$session_player_home/prefix" ]; then
+    session_as_player wineserver -k >/dev/null 2>&1 || true
+    session_as_player wineserver -w >/dev/null 2>&1 || true
   fi
   local pid
   for pid in "${session_pids[@]}"; do
@@ -48,24 +58,49 @@ session_start() {
   # No Mono or Gecko installers: the prefix needs neither.
   export WINEDLLOVERRIDES="mscoree,mshtml="
   unset WAYLAND_DISPLAY
-  wine wineboot --init >"$session/wineboot.log" 2>&1 || true
-  wineserver -w
+  session_prefix_init "$session" ""
+}
+
+# session_prefix_init FOLDER RUNNER: makes the Wine prefix that RUNNER (empty: this shell's user,
+# else a function that runs a command as another) uses; web addresses opened there are written
+# to FOLDER/opened-sites.
+session_prefix_init() {
+  local folder=$1 runner=$2
+  $runner wine wineboot --init >"$folder/wineboot.log" 2>&1 || true
+  $runner wineserver -w
   # Web addresses opened through the shell are written to a file instead of reaching a browser
   # of the machine.
-  cat >"$session/browser" <<SCRIPT
+  cat >"$folder/browser" <<SCRIPT
 #!/bin/sh
-echo "\$1" >>"$session/opened-sites"
+echo "\$1" >>"$folder/opened-sites"
 SCRIPT
-  chmod 755 "$session/browser"
-  wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$session/browser" /f \
+  chmod 755 "$folder/browser"
+  $runner wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$folder/browser" /f \
     >/dev/null 2>&1
-  wineserver -w
+  $runner wineserver -w
   # There is no window manager: Wine places and focuses its windows itself instead of waiting
   # for one (it would wait up to a second on every window that hides).
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  wineserver -w
+  $runner wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  $runner wineserver -w
   # One Wine server for the whole run, so each program starts warm.
-  wineserver -p
+  $runner wineserver -p
+}
+
+# session_as_player COMMAND...: runs COMMAND as the unprivileged user nobody (no groups), with the
+# player's HOME and Wine prefix.
+session_as_player() {
+  "${session_player_command[@]}" "$@"
+}
+
+# session_player_start: the player, a user who cannot write what root owns, with a HOME and a
+# Wine prefix of its own under $session, on the session's display (about ten seconds).
+session_player_start() {
+  session_player_home=$session/player-home
+  mkdir -p "$session_player_home"
+  chown nobody:nogroup "$session_player_home"
+  session_player_command=(setpriv --reuid=nobody --regid=nogroup --clear-groups
+    env HOME="$session_player_home" WINEPREFIX="$session_player_home/prefix")
+  session_prefix_init "$session_player_home" session_as_player
 }
 
 # session_trust_root PEM: adds the certificate authority PEM to the prefix's trusted roots as the
@@ -162,15 +197,18 @@ CONF
 }
 
 # session_run NAME FOLDER PROGRAM [ARGS...]: starts a Windows program under Wine in FOLDER (its
-# current directory) in the background; writes $session/NAME.pid (the program's process) and,
-# when the program has ended, $session/NAME.ended (the end time, seconds since the epoch).
+# current directory) in the background, as the player while session_player is set; writes
+# $session/NAME.pid (the program's process) and, when the program has ended, $session/NAME.ended
+# (the end time, seconds since the epoch).
 session_run() {
   local name=$1 folder=$2
   shift 2
   rm -f "$session/$name.ended" "$session/$name.pid"
   (
     cd "$folder" || exit 1
-    wine "$@" >>"$session/$name.out" 2>&1 &
+    runner=()
+    [ -z "$session_player" ] || runner=("${session_player_command[@]}")
+    "${runner[@]}" wine "$@" >>"$session/$name.out" 2>&1 &
     echo $! >"$session/$name.pid.new"
     mv "$session/$name.pid.new" "$session/$name.pid"
     wait $! || true
