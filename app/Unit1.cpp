@@ -8,6 +8,7 @@
 #include "client_folder.h"
 #include "connectivity_probe.h"
 #include "elevation_seam.h"
+#include "installed_face.h"
 #include "own_program.h"
 #include "process_terminator.h"
 #include "progress_text.h"
@@ -34,8 +35,10 @@ static void InitUpdaterResources() {
 
 namespace {
 
-QFont TahomaFont(TColor color = clWindowText) {
+/// Tahoma for `text`, or the face drawing it in Tahoma's place where Tahoma is missing.
+QFont TahomaFont(const QString &text, TColor color = clWindowText) {
     TFont font;
+    font.Name = InstalledFaceFor(font.Name, text);
     font.Color = color;
     return font.ToQFont();
 }
@@ -50,7 +53,7 @@ void SetTextColor(QWidget *widget, TColor color) {
 AutoSizeLabel *MakeLabel(const QString &caption, QWidget *parent, QRect place,
                          TColor color = clWindowText) {
     auto *label = new AutoSizeLabel(caption, parent);
-    label->setFont(TahomaFont(color));
+    label->setFont(TahomaFont(caption, color));
     SetTextColor(label, color);
     label->PlaceAt(place.x(), place.y(), place.width(), place.height());
     return label;
@@ -110,7 +113,8 @@ TForm1::TForm1(UpdaterServices services, QWidget *parent)
                    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setLayoutDirection(Qt::RightToLeft);
-    setFont(TahomaFont());
+    // The window's own captions (the off-screen buttons and text box) are Latin.
+    setFont(TahomaFont(QString()));
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
     setPalette(colours);
@@ -181,7 +185,7 @@ void TForm1::CreateControls() {
     AdvSmoothLabel2->setGeometry(55, 15, 230, 27);
 
     TFont buttonFont;
-    buttonFont.Name = QStringLiteral("B Yekan");
+    buttonFont.Name = InstalledFaceFor(QStringLiteral("B Yekan"), WindowText::DownloadButton());
     buttonFont.Height = -13;
     buttonFont.Charset = TFontCharset::Arabic;
     const QImage picture = ReadBitmapFile(QStringLiteral(":/zorvane/download_globe.bmp"));

@@ -1,6 +1,7 @@
 #include "header_controls.h"
 
 #include "TFont.h"
+#include "installed_face.h"
 #include "progress_bar1_description.h"
 
 #include <QFontDatabase>
@@ -8,10 +9,10 @@
 
 namespace {
 
-/// The header texts' font: 16 pixels (12 points), Arabic character set, window-text colour.
-TFont HeaderFont() {
+/// The header's font for `text`: 16 pixels (12 points), Arabic character set, window-text colour.
+TFont HeaderFont(const QString &text) {
     TFont font;
-    font.Name = HeaderFontFace();
+    font.Name = InstalledFaceFor(HeaderFontFace(), text);
     font.Height = -16;
     font.Charset = TFontCharset::Arabic;
     font.Color = clWindowText;
@@ -37,7 +38,7 @@ TSmoothLabelControl *CreateHeaderLabel(const QString &text, TColor colorStart, Q
     ApplyLabelFill(label->Fill());
     TAdvSmoothLabelCaption &caption = label->Caption();
     caption.SetText(text);
-    caption.SetFont(HeaderFont());
+    caption.SetFont(HeaderFont(text));
     caption.SetColorStart(colorStart);
     caption.SetColorEnd(clBlack);
     caption.SetOpacityEnd(100);
@@ -90,11 +91,12 @@ TSmoothPanelControl *CreateTitlePanel(QWidget *parent) {
     ApplyTitlePanelFill(panel->Fill());
     TAdvSmoothPanelCaption &caption = panel->Caption();
     TFont captionFont;
-    captionFont.Name = QStringLiteral("Tahoma");
+    // The panel's captions stay empty: Latin for a face.
+    captionFont.Name = InstalledFaceFor(QStringLiteral("Tahoma"), QString());
     captionFont.Height = -16;
     caption.SetFont(captionFont);
     TFont htmlFont;
-    htmlFont.Name = QStringLiteral("Tahoma");
+    htmlFont.Name = captionFont.Name;
     htmlFont.Height = -11;
     caption.SetHTMLFont(htmlFont);
     caption.SetColorStart(clBlack);

@@ -30,5 +30,6 @@ TSmoothLabelControl *CreateTitleLabel(const QString &title, QWidget *parent);
 
 /// The face for the header texts: "B Yekan" when installed, otherwise the first installed face
 /// that covers Persian, and failing all of them the system's general face, so the header is
-/// never blank.
+/// never blank. A text this face has no letters for (the Latin address where the face is only
+/// Persian) is drawn in the face Qt would fall back to for it.
 QString HeaderFontFace();

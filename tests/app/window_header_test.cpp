@@ -61,10 +61,14 @@ TEST_F(WindowHeader, ThePanelShowsItsAmberGradientBorderAndShadowOverTheBackgrou
     EXPECT_FALSE(Near(at(0, 0), Border, 1));
 }
 
-TEST_F(WindowHeader, BothTextsAreDrawnInAnInstalledPersianCapableFace) {
+TEST_F(WindowHeader, TheTitleIsDrawnInAnInstalledPersianCapableFaceAndTheAddressInOneThatWritesIt) {
     const QString face = HeaderFontFace();
-    EXPECT_TRUE(QFontDatabase::families().contains(face, Qt::CaseInsensitive));
+    const QStringList installed = QFontDatabase::families();
+    EXPECT_TRUE(installed.contains(face, Qt::CaseInsensitive));
     EXPECT_EQ(form.AdvSmoothLabel1->Caption().Font().Name, face);
+    const QString addressFace = form.AdvSmoothLabel2->Caption().Font().Name;
+    EXPECT_TRUE(installed.contains(addressFace, Qt::CaseInsensitive)) << addressFace.toStdString();
+    EXPECT_TRUE(QFontDatabase::writingSystems(addressFace).contains(QFontDatabase::Latin));
     EXPECT_EQ(form.AdvSmoothLabel1->Caption().OpacityEnd(), 100);
     EXPECT_EQ(form.AdvSmoothLabel2->Caption().ColorStart(), clRed);
     EXPECT_TRUE(form.AdvSmoothPanel3->Caption().Text().isEmpty());
