@@ -102,6 +102,12 @@ UpdaterServices UpdaterServices::System() {
     return services;
 }
 
+void TForm1::PrepareFaces() {
+    // Tahoma for the labels' Persian and the window's Latin captions, B Yekan for the button's.
+    PrepareFallbackOrders(
+        {{TFont().Name, false}, {TFont().Name, true}, {QStringLiteral("B Yekan"), true}});
+}
+
 TForm1::TForm1(UpdaterServices services, QWidget *parent)
     : QWidget(parent), services_(std::move(services)), decimalPoint_(LocaleDecimalPoint()),
       continuation_(services_.ContinuationPauses) {

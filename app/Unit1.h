@@ -63,6 +63,9 @@ public:
     /// Cancels a running download, releases a worker waiting for the success box and joins every
     /// thread the window started.
     ~TForm1() override;
+    /// Sorts ahead, on the calling thread, what the window's faces fall back to where they are
+    /// missing; needs only the font configuration, not the application object.
+    static void PrepareFaces();
 
     std::unique_ptr<TIdHTTP> IdHTTP1;
     std::unique_ptr<TIdThreadComponent> IdThreadComponent1;

@@ -7,6 +7,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <future>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -42,51 +43,74 @@ FcPattern *FallbackPattern(const QString &family, bool arabic) {
     return pattern;
 }
 
-QString FallbackFace(const QString &family, bool arabic) {
-    const QFontDatabase::WritingSystem system =
-        arabic ? QFontDatabase::Arabic : QFontDatabase::Latin;
-    QString face = family;
+/// Every installed family in the order fontconfig sorts them for `family` and the script.
+QStringList SortedFamilies(const QString &family, bool arabic) {
+    QStringList families;
     FcPattern *pattern = FallbackPattern(family, arabic);
     if (pattern == nullptr)
-        return face;
+        return families;
     FcResult result = FcResultMatch;
     FcFontSet *sorted = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
     FcPatternDestroy(pattern);
     if (sorted == nullptr)
-        return face;
+        return families;
     for (int i = 0; i < sorted->nfont; ++i) {
         FcChar8 *name = nullptr;
-        if (FcPatternGetString(sorted->fonts[i], FC_FAMILY, 0, &name) != FcResultMatch)
-            continue;
-        const QString candidate = QString::fromUtf8(reinterpret_cast<const char *>(name));
-        if (candidate.compare(family, Qt::CaseInsensitive) != 0 && Writes(candidate, system)) {
-            face = candidate;
-            break;
-        }
+        if (FcPatternGetString(sorted->fonts[i], FC_FAMILY, 0, &name) == FcResultMatch)
+            families << QString::fromUtf8(reinterpret_cast<const char *>(name));
     }
     FcFontSetDestroy(sorted);
-    return face;
+    families.removeDuplicates();
+    return families;
+}
+
+/// The sorted families of each face and script, sorted once per process by whichever thread
+/// asks first; another thread asking meanwhile waits for that sort.
+QStringList FallbackOrder(const QString &family, bool arabic) {
+    static std::mutex guard;
+    static std::map<std::pair<QString, bool>, std::shared_future<QStringList>> orders;
+    std::promise<QStringList> mine;
+    std::shared_future<QStringList> order;
+    bool sortHere = false;
+    {
+        const std::lock_guard<std::mutex> lock(guard);
+        auto found = orders.find({family, arabic});
+        if (found == orders.end()) {
+            found = orders.emplace(std::make_pair(family, arabic), mine.get_future().share()).first;
+            sortHere = true;
+        }
+        order = found->second;
+    }
+    if (sortHere)
+        mine.set_value(SortedFamilies(family, arabic));
+    return order.get();
 }
 
 } // namespace
 #endif
 
+void PrepareFallbackOrders(std::initializer_list<std::pair<QString, bool>> faces) {
+#ifdef ZORVANE_FONTCONFIG
+    for (const auto &[family, arabic] : faces)
+        FallbackOrder(family, arabic);
+#else
+    (void)faces;
+#endif
+}
+
 QString InstalledFaceFor(const QString &family, const QString &text) {
 #ifdef ZORVANE_FONTCONFIG
     const bool arabic = std::any_of(text.begin(), text.end(),
                                     [](QChar c) { return c.script() == QChar::Script_Arabic; });
-    if (Writes(family, arabic ? QFontDatabase::Arabic : QFontDatabase::Latin))
+    const QFontDatabase::WritingSystem system =
+        arabic ? QFontDatabase::Arabic : QFontDatabase::Latin;
+    if (Writes(family, system))
         return family;
-    static std::mutex guard;
-    static std::map<std::pair<QString, bool>, QString> chosen;
-    const std::lock_guard<std::mutex> lock(guard);
-    const auto key = std::make_pair(family, arabic);
-    auto found = chosen.find(key);
-    if (found == chosen.end())
-        found = chosen.emplace(key, FallbackFace(family, arabic)).first;
-    return found->second;
+    for (const QString &candidate : FallbackOrder(family, arabic))
+        if (candidate.compare(family, Qt::CaseInsensitive) != 0 && Writes(candidate, system))
+            return candidate;
 #else
     (void)text;
-    return family;
 #endif
+    return family;
 }

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <initializer_list>
+#include <utility>
+
 /// The face to ask Qt for when `family` is wanted for `text`: `family` itself when it is
 /// installed and writes the text's script (Arabic, otherwise Latin); where fontconfig chooses
 /// faces, otherwise the first face fontconfig sorts for that family and script that writes it,
@@ -9,3 +12,9 @@
 /// search, which on a machine with a few hundred fonts costs a millisecond or more per family and
 /// script and was most of the window's time to its first frame. Elsewhere (Windows) `family`.
 QString InstalledFaceFor(const QString &family, const QString &text);
+
+/// Sorts ahead, on the calling thread, what each face (with whether its text is Arabic) falls
+/// back to, so that `InstalledFaceFor` finds it ready. Needs only fontconfig's configuration, not
+/// the application object; a caller of `InstalledFaceFor` that asks meanwhile waits for the sort.
+/// Does nothing where fontconfig does not choose faces.
+void PrepareFallbackOrders(std::initializer_list<std::pair<QString, bool>> faces);

@@ -36,7 +36,9 @@ int main(int argc, char *argv[]) {
     // Started by a successful press; it lives on after the window and the application.
     TSelfUpdateThread selfUpdate;
     {
-        FontConfigurationPreload fontConfiguration; // while the application object is built
+        // The font configuration, and what the window's missing faces fall back to, are read
+        // while the application object is built.
+        FontConfigurationPreload fontConfiguration(TForm1::PrepareFaces);
         QApplication application(argc, argv);
         fontConfiguration.Wait();
         NameUpdaterApplication();
@@ -49,6 +51,7 @@ int main(int argc, char *argv[]) {
         Form1 = &form;
         ShowUpdaterWindow(form);
         result = QApplication::exec();
+        fontConfiguration.Join();
         Form1 = nullptr;
     }
     // The window is gone; the player waits for nothing more.

@@ -41,7 +41,7 @@ int main(int argc, char *argv[]) {
     form.show();
 #else
     // The steps of app/main.cpp.
-    FontConfigurationPreload fontConfiguration;
+    FontConfigurationPreload fontConfiguration(TForm1::PrepareFaces);
     QApplication application(argc, argv);
     fontConfiguration.Wait();
     NameUpdaterApplication();
@@ -50,5 +50,9 @@ int main(int argc, char *argv[]) {
     form.installEventFilter(&firstPaint);
     ShowUpdaterWindow(form);
 #endif
-    return QApplication::exec();
+    const int result = QApplication::exec();
+#ifndef ZORVANE_MINIMAL_WINDOW
+    fontConfiguration.Join();
+#endif
+    return result;
 }
