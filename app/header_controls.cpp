@@ -91,7 +91,7 @@ TSmoothPanelControl *CreateTitlePanel(QWidget *parent) {
     ApplyTitlePanelFill(panel->Fill());
     TAdvSmoothPanelCaption &caption = panel->Caption();
     TFont captionFont;
-    // The panel's captions stay empty: Latin for a face.
+    // The panel's captions stay empty; their face is Tahoma's stand-in for Latin text.
     captionFont.Name = InstalledFaceFor(QStringLiteral("Tahoma"), QString());
     captionFont.Height = -16;
     caption.SetFont(captionFont);

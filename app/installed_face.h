@@ -10,7 +10,7 @@
 /// faces, otherwise the first face fontconfig sorts for that family and script that writes it,
 /// which is the face Qt's own fallback draws with. Naming it up front spares Qt that fallback
 /// search, which on a machine with a few hundred fonts costs a millisecond or more per family and
-/// script and was most of the window's time to its first frame. Elsewhere (Windows) `family`.
+/// script before the window's first frame. Elsewhere (Windows) `family`.
 QString InstalledFaceFor(const QString &family, const QString &text);
 
 /// Sorts ahead, on the calling thread, what each face (with whether its text is Arabic) falls
