@@ -103,9 +103,12 @@ UpdaterServices UpdaterServices::System() {
 }
 
 void TForm1::PrepareFaces() {
-    // Tahoma for the labels' Persian and the window's Latin captions, B Yekan for the button's.
-    PrepareFallbackOrders(
-        {{TFont().Name, false}, {TFont().Name, true}, {QStringLiteral("B Yekan"), true}});
+    // Tahoma for the labels' Persian and the window's Latin captions, B Yekan for the button's,
+    // the header's face for the publisher's address.
+    PrepareFallbackOrders({{TFont().Name, false},
+                           {TFont().Name, true},
+                           {QStringLiteral("B Yekan"), true},
+                           {FirstInstalledFamily(PreferredHeaderFaces()), false}});
 }
 
 TForm1::TForm1(UpdaterServices services, QWidget *parent)

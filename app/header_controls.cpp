@@ -47,14 +47,17 @@ TSmoothLabelControl *CreateHeaderLabel(const QString &text, TColor colorStart, Q
 
 } // namespace
 
+QStringList PreferredHeaderFaces() {
+    return {QStringLiteral("B Yekan"),          QStringLiteral("Vazirmatn"),
+            QStringLiteral("Noto Sans Arabic"), QStringLiteral("Noto Naskh Arabic"),
+            QStringLiteral("Tahoma"),           QStringLiteral("DejaVu Sans")};
+}
+
 QString HeaderFontFace() {
     const QStringList installed = QFontDatabase::families();
-    for (const char *face : {"B Yekan", "Vazirmatn", "Noto Sans Arabic", "Noto Naskh Arabic",
-                             "Tahoma", "DejaVu Sans"}) {
-        const QString name = QString::fromLatin1(face);
+    for (const QString &name : PreferredHeaderFaces())
         if (installed.contains(name, Qt::CaseInsensitive))
             return name;
-    }
     // None of them: the system's general face, named as the family it resolves to, which is
     // installed and so found by the labels' lookup by name.
     return QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();

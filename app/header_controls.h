@@ -5,6 +5,7 @@
 #include "TsuiProgressBar.h"
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -28,8 +29,11 @@ void ApplyTitlePanelFill(TGDIPFill &fill);
 /// `AdvSmoothLabel1`: the client product's Persian title, black fading to a translucent black.
 TSmoothLabelControl *CreateTitleLabel(const QString &title, QWidget *parent);
 
-/// The face for the header texts: "B Yekan" when installed, otherwise the first installed face
-/// that covers Persian, and failing all of them the system's general face, so the header is
-/// never blank. A text this face has no letters for (the Latin address where the face is only
-/// Persian) is drawn in the face Qt would fall back to for it.
+/// The faces that cover Persian that the header texts are drawn in, the best first.
+QStringList PreferredHeaderFaces();
+
+/// The face for the header texts: the first of `PreferredHeaderFaces` installed, and failing all
+/// of them the system's general face, so the header is never blank. A text this face has no
+/// letters for (the Latin address where the face is only Persian) is drawn in the face Qt would
+/// fall back to for it.
 QString HeaderFontFace();

@@ -92,7 +92,8 @@ QStringList FallbackOrder(const QString &family, bool arabic) {
 void PrepareFallbackOrders(std::initializer_list<std::pair<QString, bool>> faces) {
 #ifdef ZORVANE_FONTCONFIG
     for (const auto &[family, arabic] : faces)
-        FallbackOrder(family, arabic);
+        if (!family.isEmpty())
+            FallbackOrder(family, arabic);
 #else
     (void)faces;
 #endif
@@ -113,4 +114,31 @@ QString InstalledFaceFor(const QString &family, const QString &text) {
     (void)text;
 #endif
     return family;
+}
+
+QString FirstInstalledFamily(const QStringList &families) {
+#ifdef ZORVANE_FONTCONFIG
+    for (const QString &family : families) {
+        const QByteArray name = family.toUtf8();
+        FcPattern *pattern = FcPatternCreate();
+        FcObjectSet *properties = FcObjectSetBuild(FC_FAMILY, nullptr);
+        FcFontSet *listed = nullptr;
+        if (pattern != nullptr && properties != nullptr &&
+            FcPatternAddString(pattern, FC_FAMILY,
+                               reinterpret_cast<const FcChar8 *>(name.constData())))
+            listed = FcFontList(nullptr, pattern, properties);
+        const bool installed = listed != nullptr && listed->nfont > 0;
+        if (listed != nullptr)
+            FcFontSetDestroy(listed);
+        if (properties != nullptr)
+            FcObjectSetDestroy(properties);
+        if (pattern != nullptr)
+            FcPatternDestroy(pattern);
+        if (installed)
+            return family;
+    }
+#else
+    (void)families;
+#endif
+    return QString();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <initializer_list>
 #include <utility>
@@ -18,3 +19,7 @@ QString InstalledFaceFor(const QString &family, const QString &text);
 /// the application object; a caller of `InstalledFaceFor` that asks meanwhile waits for the sort.
 /// Does nothing where fontconfig does not choose faces.
 void PrepareFallbackOrders(std::initializer_list<std::pair<QString, bool>> faces);
+
+/// The first of `families` that fontconfig lists as installed; an empty string when none is, or
+/// where fontconfig does not choose faces. Needs only fontconfig's configuration.
+QString FirstInstalledFamily(const QStringList &families);

@@ -55,6 +55,7 @@ TEST(InstalledFace, IsTheFaceQtFallsBackToAndAFaceThatWritesTheTextIsKept) {
         EXPECT_THAT(FacesQtDrawsWith(persianOnly, texts[1]),
                     testing::HasSubstr(face.toStdString()));
         EXPECT_EQ(FacesQtDrawsWith(face, texts[1]), face.toStdString());
+        EXPECT_EQ(FirstInstalledFamily({QStringLiteral("No Such Face"), persianOnly}), persianOnly);
         ++checked;
     }
     if (checked == 0)
