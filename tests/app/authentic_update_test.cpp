@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -21,15 +20,6 @@ const std::string kClientPath = "/program_download/" + harness::kClientName;
 
 class AuthenticUpdate : public harness::ServerWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        publisher = new harness::MinisignKey;
-        stranger = new harness::MinisignKey;
-    }
-    static void TearDownTestSuite() {
-        delete publisher;
-        delete stranger;
-    }
-
     void MakeForm(const std::string &key) {
         UpdaterServices services = Services();
         services.StallTimeout = std::chrono::milliseconds(2000);
@@ -40,8 +30,9 @@ protected:
     /// Serves `signatureReply` and then, when given, `body`; presses; expects the warning that
     /// the file is not authentic and an untouched client that nobody ended. Without a body the
     /// signature must be refused before the client is asked for.
-    void ExpectRefused(const ScriptedReply &signatureReply, const std::optional<std::string> &body,
-                       const char *what, const QString &warning = WindowText::NotAuthentic()) {
+    void ExpectRefused(const ScriptedReply &signatureReply, const char *what,
+                       const std::optional<std::string> &body = std::nullopt,
+                       const QString &warning = WindowText::NotAuthentic()) {
         SCOPED_TRACE(what);
         server.Enqueue(signatureReply);
         if (body)
@@ -61,8 +52,8 @@ protected:
         EXPECT_EQ(world.messages.shown[0].Text, warning);
     }
 
-    static inline harness::MinisignKey *publisher = nullptr;
-    static inline harness::MinisignKey *stranger = nullptr;
+    harness::MinisignKey publisher;
+    harness::MinisignKey stranger;
     /// What a refused run must leave: the installed client and the files beside it.
     std::string installed = kOldClient;
     std::vector<std::string> leftBeside{harness::kClientName};
@@ -73,9 +64,9 @@ TEST_F(AuthenticUpdate, AClientSignedByThePublisherUpdatesInEitherSignatureForm)
     for (const bool legacy : {false, true}) {
         SCOPED_TRACE(legacy ? "legacy signature" : "prehashed signature");
         harness::WriteFile(ClientFile(), kOldClient);
-        MakeForm(publisher->PublicKey());
+        MakeForm(publisher.PublicKey());
         const std::string body = testsupport::PatternBytes(legacy ? 700'001 : 2'500'000);
-        server.Enqueue(ScriptedReply::Ok(publisher->SignBytes(body, legacy), "text/plain"));
+        server.Enqueue(ScriptedReply::Ok(publisher.SignBytes(body, legacy), "text/plain"));
         server.Enqueue(ScriptedReply::Ok(body));
         ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
         ++round;
@@ -94,24 +85,22 @@ TEST_F(AuthenticUpdate, AClientSignedByThePublisherUpdatesInEitherSignatureForm)
 }
 
 TEST_F(AuthenticUpdate, AnythingButThePublishersSignatureOfTheseBytesIsRefused) {
-    MakeForm(publisher->PublicKey());
+    MakeForm(publisher.PublicKey());
     const std::string body = testsupport::PatternBytes(900'000);
-    const std::string signature = publisher->SignBytes(body);
+    const std::string signature = publisher.SignBytes(body);
     std::string flipped = body;
     flipped[450'000] = static_cast<char>(flipped[450'000] ^ 0x20);
 
-    ExpectRefused(ScriptedReply::Ok(signature), flipped, "a flipped byte in the body");
-    ExpectRefused(ScriptedReply::Ok(signature), body.substr(0, body.size() - 1),
-                  "a body one byte short of the signed one");
+    ExpectRefused(ScriptedReply::Ok(signature), "a flipped byte in the body", flipped);
+    ExpectRefused(ScriptedReply::Ok(signature), "a body one byte short of the signed one",
+                  body.substr(0, body.size() - 1));
     // A missing, malformed or foreign signature is refused before the client is downloaded.
-    ExpectRefused(ScriptedReply::Ok(stranger->SignBytes(body)), std::nullopt,
-                  "another key's signature");
-    ExpectRefused(ScriptedReply::Status(404, "Not Found", "no signature here"), std::nullopt,
+    ExpectRefused(ScriptedReply::Ok(stranger.SignBytes(body)), "another key's signature");
+    ExpectRefused(ScriptedReply::Status(404, "Not Found", "no signature here"),
                   "no .minisig on the server");
-    ExpectRefused(ScriptedReply::Ok("<html>not a signature</html>", "text/html"), std::nullopt,
+    ExpectRefused(ScriptedReply::Ok("<html>not a signature</html>", "text/html"),
                   "a garbage .minisig");
-    ExpectRefused(ScriptedReply::Ok(std::string(4 * 1024 * 1024, 'A')), std::nullopt,
-                  "a .minisig of megabytes");
+    ExpectRefused(ScriptedReply::Ok(std::string(4 * 1024 * 1024, 'A')), "a .minisig of megabytes");
 }
 
 TEST_F(AuthenticUpdate, ReleasesOnlyMoveForwardAndOnlyTheClientsOwnSignatureIsTaken) {
@@ -123,44 +112,40 @@ TEST_F(AuthenticUpdate, ReleasesOnlyMoveForwardAndOnlyTheClientsOwnSignatureIsTa
     const auto now = std::chrono::duration_cast<std::chrono::seconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
-    MakeForm(publisher->PublicKey());
-    ExpectRefused(ScriptedReply::Ok(publisher->SignBytes(newer, false, release(2000, "tool.exe"))),
-                  std::nullopt, "another file the publisher signed");
-    ExpectRefused(ScriptedReply::Ok(publisher->SignBytes(
+    MakeForm(publisher.PublicKey());
+    ExpectRefused(ScriptedReply::Ok(publisher.SignBytes(newer, false, release(2000, "tool.exe"))),
+                  "another file the publisher signed");
+    ExpectRefused(ScriptedReply::Ok(publisher.SignBytes(
                       newer, false, release(2000) + "\texpires:" + std::to_string(now - 90'000))),
-                  std::nullopt, "a signature expired more than a day ago");
-    ExpectRefused(ScriptedReply::Status(503, "Service Unavailable"), std::nullopt,
-                  "a server in trouble", WindowText::ServerRejected());
+                  "a signature expired more than a day ago");
+    ExpectRefused(ScriptedReply::Status(503, "Service Unavailable"), "a server in trouble",
+                  std::nullopt, WindowText::ServerRejected());
 
     // The newer release is installed and its signature kept beside it, asked for past caches.
-    server.Enqueue(ScriptedReply::Ok(publisher->SignBytes(newer, false, release(2000))));
+    server.Enqueue(ScriptedReply::Ok(publisher.SignBytes(newer, false, release(2000))));
     server.Enqueue(ScriptedReply::Ok(newer));
     ASSERT_TRUE(harness::PressAndWaitForTheRunToEnd(*form));
     ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
     EXPECT_TRUE(harness::ReadFile(ClientFile()) == newer);
-    const auto signatureRequest =
-        server.Requests().back().requestLine.find(".minisig") == std::string::npos
-            ? server.Requests()[server.Requests().size() - 3]
-            : server.Requests().back();
-    EXPECT_NE(std::find(signatureRequest.headers.begin(), signatureRequest.headers.end(),
-                        std::pair<std::string, std::string>("Cache-Control", "no-cache")),
-              signatureRequest.headers.end());
+    const auto signatureRequest = server.Requests()[server.Requests().size() - 3];
+    ASSERT_EQ(signatureRequest.requestLine, "GET " + kClientPath + ".minisig HTTP/1.1");
+    EXPECT_EQ(signatureRequest.Header("Cache-Control"), "no-cache");
     installed = newer;
     leftBeside = {kClientName, kClientName + ".minisig"};
 
     // An older release stays refused, by the kept signature and, once that is gone, by the
     // state folder; so does one without a date and the floor's own time with other bytes.
-    const std::string olderSignature = publisher->SignBytes(older, false, release(1500));
-    MakeForm(publisher->PublicKey());
-    ExpectRefused(ScriptedReply::Ok(olderSignature), std::nullopt, "an older release");
-    ExpectRefused(ScriptedReply::Ok(publisher->SignBytes(older, false, "file:" + kClientName)),
-                  std::nullopt, "an undated release once a floor exists");
-    ExpectRefused(ScriptedReply::Ok(publisher->SignBytes(older, false, release(2000))),
-                  std::nullopt, "the installed release's time with other bytes");
+    const std::string olderSignature = publisher.SignBytes(older, false, release(1500));
+    MakeForm(publisher.PublicKey());
+    ExpectRefused(ScriptedReply::Ok(olderSignature), "an older release");
+    ExpectRefused(ScriptedReply::Ok(publisher.SignBytes(older, false, "file:" + kClientName)),
+                  "an undated release once a floor exists");
+    ExpectRefused(ScriptedReply::Ok(publisher.SignBytes(older, false, release(2000))),
+                  "the installed release's time with other bytes");
     std::filesystem::remove(ClientFile().string() + ".minisig");
     leftBeside = {kClientName};
-    MakeForm(publisher->PublicKey());
-    ExpectRefused(ScriptedReply::Ok(olderSignature), std::nullopt,
+    MakeForm(publisher.PublicKey());
+    ExpectRefused(ScriptedReply::Ok(olderSignature),
                   "an older release with the kept signature deleted");
 }
 

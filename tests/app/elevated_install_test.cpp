@@ -72,9 +72,6 @@ public:
 
 class ElevatedInstall : public harness::ServerWindowTest {
 protected:
-    static void SetUpTestSuite() { publisher = new harness::MinisignKey; }
-    static void TearDownTestSuite() { delete publisher; }
-
     void SetUp() override {
         if (::geteuid() != 0)
             GTEST_SKIP() << "playing the player and the administrator needs root";
@@ -86,19 +83,19 @@ protected:
             if (std::string_view(*entry).find("XDG_STATE_HOME=") != 0)
                 elevation.environment.emplace_back(*entry);
         elevation.environment.push_back("XDG_STATE_HOME=" + world.state.Path().string());
-        elevation.environment.push_back("ZORVANE_TEST_PUBLISHER_KEY=" + publisher->PublicKey());
+        elevation.environment.push_back("ZORVANE_TEST_PUBLISHER_KEY=" + publisher.PublicKey());
     }
 
     /// A new window whose press finds `body` published, signed by the publisher.
     void Publish(const std::string &body) {
         UpdaterServices services = Services();
-        services.PublisherKey = publisher->PublicKey();
+        services.PublisherKey = publisher.PublicKey();
         services.StateFolder = stateFolder;
         services.Log = std::make_shared<platform::SupportLog>(stateFolder / "updater.log");
         services.Elevation = &elevation;
         services.OwnProgram = ZORVANE_ELEVATED_COPY;
         form = std::make_unique<TForm1>(std::move(services));
-        server.Enqueue(ScriptedReply::Ok(publisher->SignBytes(body), "text/plain"));
+        server.Enqueue(ScriptedReply::Ok(publisher.SignBytes(body), "text/plain"));
         server.Enqueue(ScriptedReply::Ok(body));
     }
 
@@ -114,7 +111,7 @@ protected:
         return harness::ReadFile(StagedClientIn(stateFolder, ClientFile()).File);
     }
 
-    static inline harness::MinisignKey *publisher = nullptr;
+    harness::MinisignKey publisher;
     ChildElevation elevation;
     const std::filesystem::path stateFolder = world.state.Path() / "zorvane";
     const std::string body = testsupport::PatternBytes(300'001);
@@ -194,7 +191,7 @@ TEST_F(ElevatedInstall, EveryWayTheCopyCannotInstallLeavesTheOldClientAndWarnsOn
 TEST_F(ElevatedInstall, TheCopyTakesNoPathFromItsArguments) {
     std::string program = "zorvane-updater", argument = ElevatedCopyArgument, path = "/tmp";
     char *withPath[] = {program.data(), argument.data(), path.data(), nullptr};
-    EXPECT_EQ(RunElevatedCopyIfAsked(3, withPath, publisher->PublicKey()),
+    EXPECT_EQ(RunElevatedCopyIfAsked(3, withPath, publisher.PublicKey()),
               int(TStagedInstallStatus::BadRequest));
     char *plain[] = {program.data(), nullptr};
     EXPECT_EQ(RunElevatedCopyIfAsked(1, plain), std::nullopt) << "no argument: the window";

@@ -2,6 +2,8 @@
 
 // Keys and signatures made by Debian's minisign tool (ZORVANE_MINISIGN), so the updater is
 // checked against what publishers will really run.
+#include "scratch_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,10 +11,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
-
-#include <unistd.h>
 
 namespace harness {
 
@@ -20,22 +19,13 @@ namespace harness {
 class MinisignKey {
 public:
     MinisignKey() {
-        static int next = 0;
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("zorvane-key-" + std::to_string(::getpid()) + "-" + std::to_string(next++));
-        std::filesystem::create_directories(folder_);
-        Run("-G -p " + Quote(folder_ / "key.pub") + " -s " + Quote(folder_ / "key.sec") + " -W");
-        std::ifstream in(folder_ / "key.pub");
+        Run("-G -p " + Quote(folder_.Path() / "key.pub") + " -s " +
+            Quote(folder_.Path() / "key.sec") + " -W");
+        std::ifstream in(folder_.Path() / "key.pub");
         std::string comment;
         std::getline(in, comment);
         std::getline(in, publicKey_);
     }
-    ~MinisignKey() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    MinisignKey(const MinisignKey &) = delete;
-    MinisignKey &operator=(const MinisignKey &) = delete;
 
     /// The one-line public key text, as a build is given it.
     const std::string &PublicKey() const { return publicKey_; }
@@ -50,22 +40,21 @@ public:
         if (trustedComment.empty())
             trustedComment = "timestamp:" + std::to_string(nextTime++) +
                              "\tfile:" + file.filename().string() + "\thashed";
-        const auto signature = folder_ / "out.minisig";
-        const auto comment = folder_ / "comment.txt";
-        std::ofstream(comment, std::ios::binary) << trustedComment;
-        Run(std::string("-S") + (legacy ? " -l" : "") + " -s " + Quote(folder_ / "key.sec") +
+        const auto signature = folder_.Path() / "out.minisig";
+        const auto comment = folder_.Path() / "comment.txt";
+        WriteFile(comment, trustedComment);
+        Run(std::string("-S") + (legacy ? " -l" : "") + " -s " + Quote(folder_.Path() / "key.sec") +
             " -m " + Quote(file) + " -x " + Quote(signature) + " -t \"$(cat " + Quote(comment) +
             ")\"");
-        std::ifstream in(signature, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return ReadFile(signature);
     }
 
     /// Signs `bytes` as a file named `name` (the client's, unless a test wants another).
     std::string SignBytes(const std::string &bytes, bool legacy = false,
                           const std::string &trustedComment = {},
                           const std::string &name = "Zorvane_Online_Sardel.exe") const {
-        const auto file = folder_ / name;
-        std::ofstream(file, std::ios::binary) << bytes;
+        const auto file = folder_.Path() / name;
+        WriteFile(file, bytes);
         return Sign(file, legacy, trustedComment);
     }
 
@@ -79,7 +68,7 @@ private:
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
 
-    std::filesystem::path folder_;
+    ScratchFolder folder_;
     std::string publicKey_;
 };
 

@@ -2,6 +2,7 @@
 
 // What a publisher's tools make: patches by Debian's zstd tool (ZORVANE_ZSTD) and file hashes by
 // sha256sum, so the updater is checked against what publishers really run.
+#include "scratch_folder.h"
 #include "test_bytes.h"
 
 #include <gtest/gtest.h>
@@ -9,40 +10,30 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-
-#include <unistd.h>
 
 namespace harness {
 
 /// Runs `zstd OPTIONS --patch-from=OLD NEW` and returns the patch.
 inline std::string ZstdPatch(const std::string &old, const std::string &now,
                              const std::string &options = "") {
-    static int next = 0;
-    const auto folder =
-        std::filesystem::temp_directory_path() /
-        ("zorvane-zstd-" + std::to_string(::getpid()) + "-" + std::to_string(next++));
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder / "old", std::ios::binary) << old;
-    std::ofstream(folder / "new", std::ios::binary) << now;
+    const ScratchFolder scratch;
+    const auto &folder = scratch.Path();
+    WriteFile(folder / "old", old);
+    WriteFile(folder / "new", now);
     const std::string command = std::string(ZORVANE_ZSTD) + " -q -f " + options +
                                 " --patch-from='" + (folder / "old").string() + "' '" +
                                 (folder / "new").string() + "' -o '" + (folder / "patch").string() +
                                 "' 2>/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    std::ifstream in(folder / "patch", std::ios::binary);
-    std::string patch{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::filesystem::remove_all(folder);
-    return patch;
+    return ReadFile(folder / "patch");
 }
 
 /// The SHA-256 of `bytes` as `sha256sum` prints it: what names a patch from them.
 inline std::string Sha256Of(const std::string &bytes) {
-    const auto file =
-        std::filesystem::temp_directory_path() / ("zorvane-hash-" + std::to_string(::getpid()));
-    std::ofstream(file, std::ios::binary) << bytes;
+    const ScratchFolder scratch;
+    const auto file = scratch.Path() / "hashed";
+    WriteFile(file, bytes);
     const std::string command = "sha256sum '" + file.string() + "'";
     std::string hex;
     if (FILE *pipe = ::popen(command.c_str(), "r")) {
@@ -51,7 +42,6 @@ inline std::string Sha256Of(const std::string &bytes) {
             hex = digits;
         ::pclose(pipe);
     }
-    std::filesystem::remove(file);
     EXPECT_EQ(hex.size(), 64u) << command;
     return hex;
 }

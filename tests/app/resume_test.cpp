@@ -40,7 +40,7 @@ protected:
             NginxConfig(logs.Path() / "access.log", ranges));
         ASSERT_TRUE(nginx->Running()) << nginx->Error();
         Publish(testsupport::PatternBytes(kSize));
-        harness::WriteFile(folder.Path() / kClientName, "old client\n");
+        harness::WriteFile(ClientFile(), "old client\n");
         UpdaterServices services =
             world.Services(QString::fromStdString(nginx->BaseUrl()), folder.Path());
         services.StallTimeout = std::chrono::milliseconds(700);
@@ -48,6 +48,9 @@ protected:
         form = std::make_unique<TForm1>(std::move(services));
     }
     void TearDown() override { form.reset(); }
+
+    std::filesystem::path ClientFile() const { return folder.Path() / kClientName; }
+    std::filesystem::path PartFile() const { return folder.Path() / (kClientName + ".part"); }
 
     /// Puts `client` and its signature on the server.
     void Publish(const std::string &client) {
@@ -66,25 +69,49 @@ protected:
         ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Idle);
         ASSERT_EQ(world.messages.shown.size(), 1u);
         EXPECT_EQ(world.messages.shown[0].Text, WindowText::ConnectionLost());
-        const auto part = folder.Path() / (kClientName + ".part");
-        ASSERT_TRUE(std::filesystem::exists(part));
-        EXPECT_GE(std::filesystem::file_size(part), kCutAt);
-        EXPECT_LT(std::filesystem::file_size(part), kSize);
-        EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), "old client\n");
+        ASSERT_TRUE(std::filesystem::exists(PartFile()));
+        EXPECT_GE(std::filesystem::file_size(PartFile()), kCutAt);
+        EXPECT_LT(std::filesystem::file_size(PartFile()), kSize);
+        EXPECT_EQ(harness::ReadFile(ClientFile()), "old client\n");
         EXPECT_TRUE(world.processes.Terminated().empty());
+    }
+
+    /// Publishes another client of the original's length, dated `later` after the original,
+    /// and returns it.
+    std::string PublishAnotherOfTheSameLength(std::filesystem::file_time_type::duration later) {
+        const std::string another = testsupport::PatternBytes(kSize + 77).substr(77);
+        const auto served = nginx->Root() / "program_download" / kClientName;
+        const auto date = std::filesystem::last_write_time(served);
+        Publish(another);
+        std::filesystem::last_write_time(served, date + later);
+        return another;
+    }
+
+    /// The second press got the whole file with a 200 (the log's second line for the client),
+    /// the client is byte for byte `expected` and only its accepted signature is beside it.
+    void ExpectWholeFileOnTheSecondPress(const std::string &expected) {
+        ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
+        EXPECT_EQ(harness::ReadFile(ClientFile()), expected);
+        ExpectTheSecondClientReply(200, expected.size());
+        EXPECT_EQ(form->Label2->text(), QString::number(expected.size()));
+        EXPECT_EQ(folder.Entries(), KeptFiles());
     }
 
     /// What an update leaves beside the client: the accepted signature, nothing else.
     static std::vector<std::string> KeptFiles() { return {kClientName, kClientName + ".minisig"}; }
 
-    /// The lines of nginx's access log for the client itself (not its signature).
-    std::vector<std::string> ClientLogLines() const {
+    /// nginx's access log holds two replies for the client itself (not its signature), the
+    /// second a `status` of `bytes` bytes.
+    void ExpectTheSecondClientReply(int status, std::uintmax_t bytes) const {
         std::ifstream in(logs.Path() / "access.log");
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);)
             if (line.find(kClientName + " HTTP") != std::string::npos)
                 lines.push_back(line);
-        return lines;
+        ASSERT_EQ(lines.size(), 2u);
+        const std::string reply =
+            "\" " + std::to_string(status) + " " + std::to_string(bytes) + " ";
+        EXPECT_NE(lines[1].find(reply), std::string::npos) << lines[1];
     }
 
     harness::MinisignKey key;
@@ -98,11 +125,11 @@ protected:
 TEST_F(Resume, TheNextPressAsksOnlyForTheRestAndTheVerifiedClientArrivesWhole) {
     Start(true);
     FirstPressBreaksOff();
-    const auto kept = std::filesystem::file_size(folder.Path() / (kClientName + ".part"));
+    const auto kept = std::filesystem::file_size(PartFile());
 
     PressAndWaitForTheRunToEnd();
     ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
-    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), testsupport::PatternBytes(kSize));
+    EXPECT_EQ(harness::ReadFile(ClientFile()), testsupport::PatternBytes(kSize));
     EXPECT_EQ(folder.Entries(), KeptFiles()) << "no partial file left";
     EXPECT_EQ(form->Label2->text(), QString::number(kSize)) << "the count shows the whole file";
     EXPECT_EQ(form->ProgressBar1->Text(), QStringLiteral("100%"));
@@ -110,66 +137,39 @@ TEST_F(Resume, TheNextPressAsksOnlyForTheRestAndTheVerifiedClientArrivesWhole) {
     // the whole file's, which would credit it with what the first press fetched.
     EXPECT_EQ(form->status->text(),
               QStringLiteral("0.00 s|%1.00 KB/s").arg(static_cast<qint64>(kSize - kept)));
-
-    const auto lines = ClientLogLines();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[1].find("\" 206 " + std::to_string(kSize - kept) + " "), std::string::npos)
-        << lines[1];
-}
-
-/// The second press got the whole file with a 200 (the log's second line for the client) and the
-/// client is byte for byte `expected`.
-void ExpectWholeFileOnTheSecondPress(const std::vector<std::string> &lines, TForm1 &form,
-                                     const std::filesystem::path &client,
-                                     const std::string &expected) {
-    ASSERT_EQ(form.FlowState(), TForm1::TFlowState::Ending);
-    EXPECT_EQ(harness::ReadFile(client), expected);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[1].find("\" 200 " + std::to_string(expected.size()) + " "), std::string::npos)
-        << lines[1];
-    EXPECT_EQ(form.Label2->text(), QString::number(expected.size()));
+    ExpectTheSecondClientReply(206, kSize - kept);
 }
 
 TEST_F(Resume, AFileChangedOnTheServerBetweenPressesIsDownloadedWholeAgain) {
     Start(true);
     FirstPressBreaksOff();
-    const std::string changed = testsupport::PatternBytes(kSize + 77).substr(77);
-    const auto served = nginx->Root() / "program_download" / kClientName;
-    const auto before = std::filesystem::last_write_time(served);
-    Publish(changed);
     // nginx's ETag is the modification second and the size, which the new file shares with the
     // old one when both land within one second: move the time on so the validator differs and
     // If-Range makes nginx send the whole new file.
-    std::filesystem::last_write_time(served, before + std::chrono::hours(1));
+    const std::string changed = PublishAnotherOfTheSameLength(std::chrono::hours(1));
     PressAndWaitForTheRunToEnd();
-    ExpectWholeFileOnTheSecondPress(ClientLogLines(), *form, folder.Path() / kClientName, changed);
-    EXPECT_EQ(folder.Entries(), KeptFiles());
+    ExpectWholeFileOnTheSecondPress(changed);
 }
 
 TEST_F(Resume, WithoutAKeyAFileSwappedForOneOfTheSameLengthAndDateIsNeverSpliced) {
     Start(true, false);
     FirstPressBreaksOff();
-    const std::string swapped = testsupport::PatternBytes(kSize + 77).substr(77);
-    const auto served = nginx->Root() / "program_download" / kClientName;
-    const auto date = std::filesystem::last_write_time(served);
-    Publish(swapped);
-    std::filesystem::last_write_time(served, date); // the same length and date: the same ETag
+    // The same length and date: the same ETag.
+    const std::string swapped = PublishAnotherOfTheSameLength({});
     // The repeated bytes differ from the kept ones: the download starts from zero (and breaks
     // at the cut again); the next press continues the new file alone.
     PressAndWaitForTheRunToEnd();
-    EXPECT_EQ(harness::ReadFile(folder.Path() / kClientName), "old client\n");
+    EXPECT_EQ(harness::ReadFile(ClientFile()), "old client\n");
     PressAndWaitForTheRunToEnd();
     ASSERT_EQ(form->FlowState(), TForm1::TFlowState::Ending);
-    EXPECT_TRUE(harness::ReadFile(folder.Path() / kClientName) == swapped) << "spliced";
+    EXPECT_TRUE(harness::ReadFile(ClientFile()) == swapped) << "spliced";
 }
 
 TEST_F(Resume, AServerWithoutRangesSendsTheWholeFileAndTheDownloadStartsFromZero) {
     Start(false);
     FirstPressBreaksOff();
     PressAndWaitForTheRunToEnd();
-    ExpectWholeFileOnTheSecondPress(ClientLogLines(), *form, folder.Path() / kClientName,
-                                    testsupport::PatternBytes(kSize));
-    EXPECT_EQ(folder.Entries(), KeptFiles());
+    ExpectWholeFileOnTheSecondPress(testsupport::PatternBytes(kSize));
 }
 
 } // namespace

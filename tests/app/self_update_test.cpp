@@ -27,9 +27,6 @@ const std::string kServedName = UpdaterServerName;
 
 class SelfUpdate : public harness::ServerWindowTest {
 protected:
-    static void SetUpTestSuite() { publisher = new harness::MinisignKey; }
-    static void TearDownTestSuite() { delete publisher; }
-
     void SetUp() override {
         ServerWindowTest::SetUp();
         harness::WriteFile(OwnFile(), kOldUpdater);
@@ -39,11 +36,11 @@ protected:
     std::filesystem::path OwnFile() const { return programs.Path() / "my-updater"; }
 
     /// The publisher's signature of `bytes` as the served updater with `comment` after its time.
-    static std::string SignUpdater(const std::string &bytes, const std::string &comment) {
-        return publisher->SignBytes(bytes, false, "timestamp:1700000000\t" + comment, kServedName);
+    std::string SignUpdater(const std::string &bytes, const std::string &comment) const {
+        return publisher.SignBytes(bytes, false, "timestamp:1700000000\t" + comment, kServedName);
     }
 
-    static inline harness::MinisignKey *publisher = nullptr;
+    harness::MinisignKey publisher;
     harness::ScratchFolder programs;
     /// Outlives the window, which the fixture's TearDown ends.
     TSelfUpdateThread selfUpdate;
@@ -54,12 +51,12 @@ TEST_F(SelfUpdate, ANewerSignedUpdaterReplacesTheRunningOneAfterThePress) {
     // 1.0.10 is above 1.0.9 number by number, though not as text.
     const std::string newUpdater =
         "#!/bin/sh\necho ran > \"$(dirname \"$0\")/new-updater-ran.marker\"\n";
-    server.Enqueue(ScriptedReply::Ok(publisher->SignBytes(kOldClient)));
+    server.Enqueue(ScriptedReply::Ok(publisher.SignBytes(kOldClient)));
     server.Enqueue(
         ScriptedReply::Ok(SignUpdater(newUpdater, "file:" + kServedName + "\tversion:1.0.10")));
     server.Enqueue(ScriptedReply::Ok(newUpdater));
     UpdaterServices services = Services();
-    services.PublisherKey = publisher->PublicKey();
+    services.PublisherKey = publisher.PublicKey();
     services.OwnProgram = OwnFile();
     services.OwnVersion = kOwnVersion;
     services.SelfUpdate = &selfUpdate;
@@ -107,7 +104,7 @@ TEST_F(SelfUpdate, AStoppedDownloadIsKeptAndTheNextAttemptAsksOnlyForTheRest) {
     settings.OwnFile = OwnFile();
     settings.ServerFileName = kServedName;
     settings.OwnVersion = kOwn;
-    settings.PublisherKey = publisher->PublicKey();
+    settings.PublisherKey = publisher.PublicKey();
     settings.ServerBases = {server.Url("")};
     {
         TSelfUpdateThread stopped;
@@ -150,7 +147,7 @@ TEST_F(SelfUpdate, AnythingButANewerUpdaterCostsOneRequestAndChangesNothing) {
     for (const auto &[comment, outcome] : cases) {
         SCOPED_TRACE(comment);
         server.Enqueue(ScriptedReply::Ok(SignUpdater("#!/bin/sh\n", comment)));
-        EXPECT_EQ(UpdateSelf(http, servers, OwnFile(), kServedName, kOwn, publisher->PublicKey(),
+        EXPECT_EQ(UpdateSelf(http, servers, OwnFile(), kServedName, kOwn, publisher.PublicKey(),
                              nullptr, {}),
                   outcome);
         EXPECT_EQ(server.Requests().size(), ++asked);

@@ -24,7 +24,7 @@ struct BadReply {
     const char *name;
     std::string raw;
     Expect expect;
-    std::string body; // for Success: exactly these bytes
+    std::string body{}; // for Success: exactly these bytes
     bool requireFraming = false;
     std::int64_t maxBodySize = -1;
     std::int64_t resumeFrom = -1;
@@ -119,55 +119,46 @@ std::string WithNoise() {
     return noise;
 }
 
-const std::string kChunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+const std::string kOk = "HTTP/1.1 200 OK\r\n";
+const std::string kChunked = kOk + "Transfer-Encoding: chunked\r\n\r\n";
+const std::string kPartial = "HTTP/1.1 206 Partial Content\r\n";
 
 const BadReply kBadReplies[] = {
-    {"GarbageStatusLine", "GARBAGE GARBAGE\r\n\r\nhello", Expect::ProtocolError, ""},
-    {"BinaryNoise", WithNoise(), Expect::ProtocolError, ""},
-    {"FourDigitStatus", "HTTP/1.1 2000 OK\r\nContent-Length: 5\r\n\r\nhello", Expect::AnyError, ""},
-    {"NegativeLength", "HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\nhello", Expect::ProtocolError,
-     ""},
-    {"OverflowingLength",
-     "HTTP/1.1 200 OK\r\nContent-Length: 999999999999999999999999\r\n\r\nhello",
-     Expect::ProtocolError, ""},
-    {"HeadersWithoutTheAnnouncedBody", "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n",
-     Expect::ConnectionLost, ""},
-    {"HeadersWithoutLengthOrBody", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n", Expect::Success,
-     ""},
-    {"BodyReadUntilClose", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + PatternBytes(70000),
-     Expect::Success, PatternBytes(70000)},
-    {"BodyLongerThanAnnounced", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhelloEXTRA BYTES",
-     Expect::Success, "hello"},
-    {"HeaderBlockCutOff", "HTTP/1.1 200 OK\r\nContent-Len", Expect::AnyError, ""},
-    {"BadChunkSize",
-     "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nhello\r\n0\r\n\r\n",
-     Expect::AnyError, ""},
-    {"ChunkedBodyCutShort", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\n0123456789",
-     Expect::ConnectionLost, ""},
+    {"GarbageStatusLine", "GARBAGE GARBAGE\r\n\r\nhello", Expect::ProtocolError},
+    {"BinaryNoise", WithNoise(), Expect::ProtocolError},
+    {"FourDigitStatus", "HTTP/1.1 2000 OK\r\nContent-Length: 5\r\n\r\nhello", Expect::AnyError},
+    {"NegativeLength", kOk + "Content-Length: -5\r\n\r\nhello", Expect::ProtocolError},
+    {"OverflowingLength", kOk + "Content-Length: 999999999999999999999999\r\n\r\nhello",
+     Expect::ProtocolError},
+    {"HeadersWithoutTheAnnouncedBody", kOk + "Content-Length: 100\r\n\r\n", Expect::ConnectionLost},
+    {"HeadersWithoutLengthOrBody", kOk + "Connection: close\r\n\r\n", Expect::Success},
+    {"BodyReadUntilClose", kOk + "Connection: close\r\n\r\n" + PatternBytes(70000), Expect::Success,
+     PatternBytes(70000)},
+    {"BodyLongerThanAnnounced", kOk + "Content-Length: 5\r\n\r\nhelloEXTRA BYTES", Expect::Success,
+     "hello"},
+    {"HeaderBlockCutOff", kOk + "Content-Len", Expect::AnyError},
+    {"BadChunkSize", kChunked + "zz\r\nhello\r\n0\r\n\r\n", Expect::AnyError},
+    {"ChunkedBodyCutShort", kChunked + "10\r\n0123456789", Expect::ConnectionLost},
     {"ChunkedBesideALength",
-     "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n"
-     "5\r\nhello\r\n0\r\n\r\n",
+     kOk + "Content-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n",
      Expect::Success, "hello"},
     {"InterimReplyFirst",
      "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello",
      Expect::Success, "hello"},
     // Bounds a request sets: framing required (true), the largest resource (5 bytes).
-    {"UnframedRefused", "HTTP/1.1 200 OK\r\n\r\nhello", Expect::ProtocolError, "", true},
-    {"UnframedContinuationRefused",
-     "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 3-4/5\r\n\r\nlo", Expect::ProtocolError,
-     "", true, -1, 3},
-    {"LengthAtTheBound", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello", Expect::Success,
-     "hello", true, 5},
-    {"LengthAboveTheBound", "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\nhello!",
-     Expect::ProtocolError, "", false, 5},
-    {"ContinuationOfAResourceAboveTheBound",
-     "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 3-5/6\r\n\r\nlo!", Expect::ProtocolError,
-     "", false, 5, 3},
+    {"UnframedRefused", kOk + "\r\nhello", Expect::ProtocolError, "", true},
+    {"UnframedContinuationRefused", kPartial + "Content-Range: bytes 3-4/5\r\n\r\nlo",
+     Expect::ProtocolError, "", true, -1, 3},
+    {"LengthAtTheBound", kOk + "Content-Length: 5\r\n\r\nhello", Expect::Success, "hello", true, 5},
+    {"LengthAboveTheBound", kOk + "Content-Length: 6\r\n\r\nhello!", Expect::ProtocolError, "",
+     false, 5},
+    {"ContinuationOfAResourceAboveTheBound", kPartial + "Content-Range: bytes 3-5/6\r\n\r\nlo!",
+     Expect::ProtocolError, "", false, 5, 3},
     {"ChunkedUpToTheBound", kChunked + "3\r\nhel\r\n2\r\nlo\r\n0\r\n\r\n", Expect::Success, "hello",
      true, 5},
     {"ChunkedPastTheBound", kChunked + "3\r\nhel\r\n3\r\nlo!\r\n0\r\n\r\n", Expect::CutAtBound,
      "hel", false, 5},
-    {"UnframedPastTheBound", "HTTP/1.1 200 OK\r\n\r\nhello!", Expect::CutAtBound, "", false, 5},
+    {"UnframedPastTheBound", kOk + "\r\nhello!", Expect::CutAtBound, "", false, 5},
 };
 
 INSTANTIATE_TEST_SUITE_P(Replies, HttpBadInput, ::testing::ValuesIn(kBadReplies),

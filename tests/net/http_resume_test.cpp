@@ -3,16 +3,13 @@
 // reply, and the file sink that keeps what it already holds.
 #include "TIdHTTP.h"
 #include "http_test_support.h"
+#include "scratch_folder.h"
 #include "test_http_server.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 using namespace std::chrono_literals;
 using testsupport::PatternBytes;
@@ -43,21 +40,17 @@ protected:
         http.SetStallTimeout(5s);
         log.Attach(http);
         // The part a first, failed transfer left behind.
-        std::ofstream(path, std::ios::binary) << whole.substr(0, kKept);
+        harness::WriteFile(path, whole.substr(0, kKept));
         http.Request().ResumeFrom = kKept;
         http.Request().IfRange = "\"v1\"";
         http.Request().ResumeTotal = kTotal;
     }
-    void TearDown() override { std::filesystem::remove(path); }
 
-    std::string File() const {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string File() const { return harness::ReadFile(path); }
 
     const std::string whole = PatternBytes(kTotal);
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("zorvane_resume_" + std::to_string(getpid()) + ".part");
+    harness::ScratchFolder folder;
+    const std::filesystem::path path = folder.Path() / "client.exe.part";
     TestHttpServer server;
     TIdHTTP http;
     WorkEventLog log;

@@ -2,30 +2,18 @@
 #include "TIdHTTP.h"
 #include "TIdSink.h"
 #include "curl_errors.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 namespace {
 
-std::filesystem::path TempPath(const std::string &name) {
-    return std::filesystem::temp_directory_path() /
-           ("zorvane_net_" + std::to_string(getpid()) + "_" + name);
-}
-
-std::string ReadFile(const std::filesystem::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using harness::ReadFile;
 
 TEST(FileSink, ReplacesTheFileFlushesAndCloses) {
-    const auto path = TempPath("file_sink");
-    std::ofstream(path) << "an old and longer content";
+    harness::ScratchFolder folder;
+    const auto path = folder.Path() / "file_sink";
+    harness::WriteFile(path, "an old and longer content");
     {
         TIdFileSink sink(path);
         sink.Add("hello ", 6);
@@ -37,11 +25,11 @@ TEST(FileSink, ReplacesTheFileFlushesAndCloses) {
         sink.Close();
         EXPECT_THROW(sink.Add("x", 1), EIdSinkFailed);
     }
-    std::filesystem::remove(path);
 }
 
 TEST(FileSink, FileThatCannotBeCreatedFails) {
-    EXPECT_THROW(TIdFileSink(TempPath("no_such_folder") / "file"), EIdSinkFailed);
+    harness::ScratchFolder folder;
+    EXPECT_THROW(TIdFileSink(folder.Path() / "no_such_folder" / "file"), EIdSinkFailed);
 }
 
 TEST(ForceEncodeParams, EncodesOnlyUnsafeQueryCharacters) {

@@ -1,13 +1,11 @@
+#include "scratch_folder.h"
 #include "shell_seam.h"
 #include "text_encoding.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 namespace {
@@ -15,14 +13,10 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(PosixShell, StartsAFileWithoutExecutePermissionDetached) {
-    const fs::path folder = fs::temp_directory_path() / ("shell-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    const fs::path program = folder / "client.exe";
-    const fs::path marker = folder / "started";
-    {
-        std::ofstream script(program);
-        script << "#!/bin/sh\ntouch '" << marker.string() << "'\n";
-    }
+    const harness::ScratchFolder folder;
+    const fs::path program = folder.Path() / "client.exe";
+    const fs::path marker = folder.Path() / "started";
+    harness::WriteFile(program, "#!/bin/sh\ntouch '" + marker.string() + "'\n");
     fs::permissions(program, fs::perms::owner_read | fs::perms::owner_write);
 
     EXPECT_TRUE(platform::SystemShell().Open(platform::Utf8ToUtf16(program.string())));
@@ -33,7 +27,6 @@ TEST(PosixShell, StartsAFileWithoutExecutePermissionDetached) {
     }
     EXPECT_TRUE(started);
     EXPECT_NE(fs::status(program).permissions() & fs::perms::owner_exec, fs::perms::none);
-    fs::remove_all(folder);
 }
 
 TEST(PosixShell, MissingFileOrEmptyTargetIsRefused) {

@@ -2,24 +2,19 @@
 // else running here can match.
 #include "child_process.h"
 #include "process_terminator.h"
+#include "scratch_folder.h"
 #include "text_encoding.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -29,15 +24,9 @@ using namespace std::chrono_literals;
 
 class TerminatorOnRealProcesses : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("terminator-" + std::to_string(::getpid()));
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     /// A copy of sleep whose executable file is named `name`, made once (it may be running).
     std::string SleepNamed(const std::string &name) {
-        const fs::path copy = folder_ / name;
+        const fs::path copy = folder_.Path() / name;
         if (!fs::exists(copy))
             fs::copy_file(kSleep, copy);
         fs::permissions(copy, fs::perms::owner_all);
@@ -53,7 +42,7 @@ protected:
 
     static constexpr const char *kSleep = "/bin/sleep";
     const std::string pid_ = std::to_string(::getpid());
-    fs::path folder_;
+    harness::ScratchFolder folder_;
 };
 
 TEST_F(TerminatorOnRealProcesses, EndsEveryAsciiCaseVariantAndPathButNotLongerNames) {

@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <random>
 
 namespace testsupport {
 
@@ -23,10 +22,6 @@ constexpr auto kReadable = std::filesystem::perms::owner_all | std::filesystem::
 } // namespace
 
 NginxServer::NginxServer(const std::string &extraServerConfig, Scheme scheme) : scheme_(scheme) {
-    std::random_device random;
-    folder_ = std::filesystem::temp_directory_path() /
-              ("zorvane-nginx-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
-    root_ = folder_ / "www";
     std::filesystem::create_directories(root_);
     std::filesystem::create_directories(folder_ / "logs");
     std::filesystem::permissions(folder_, kReadable);
@@ -39,8 +34,6 @@ NginxServer::NginxServer(const std::string &extraServerConfig, Scheme scheme) : 
 
 NginxServer::~NginxServer() {
     Stop();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
 }
 
 std::string NginxServer::BaseUrl() const {

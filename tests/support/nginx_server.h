@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scratch_folder.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -46,8 +48,9 @@ private:
     bool StartOn(std::uint16_t port, const std::string &extraServerConfig);
     void Stop();
 
-    std::filesystem::path folder_;
-    std::filesystem::path root_;
+    harness::ScratchFolder scratch_;
+    const std::filesystem::path folder_ = scratch_.Path();
+    const std::filesystem::path root_ = folder_ / "www";
     Scheme scheme_ = Scheme::Http;
     std::uint16_t port_ = 0;
     pid_t pid_ = -1;

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <random>
 
 namespace testsupport {
 
@@ -20,26 +19,22 @@ const std::string kReadyHost = "zorvane-proxy-ready.test";
 } // namespace
 
 TinyProxyServer::TinyProxyServer(const std::string &credentials) {
-    std::random_device random;
-    folder_ = std::filesystem::temp_directory_path() /
-              ("zorvane-tinyproxy-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
-    std::filesystem::create_directories(folder_);
     port_ = FreeLoopbackPort();
-    const std::filesystem::path config = folder_ / "tinyproxy.conf";
+    const std::filesystem::path config = folder_.Path() / "tinyproxy.conf";
     std::ofstream(config) << "Port " << port_ << "\n"
                           << "Listen 127.0.0.1\n"
                           << "Timeout 30\n"
-                          << "LogFile \"" << (folder_ / "tinyproxy.log").string() << "\"\n"
+                          << "LogFile \"" << (folder_.Path() / "tinyproxy.log").string() << "\"\n"
                           << "LogLevel Connect\n"
-                          << "PidFile \"" << (folder_ / "tinyproxy.pid").string() << "\"\n"
+                          << "PidFile \"" << (folder_.Path() / "tinyproxy.pid").string() << "\"\n"
                           << "MaxClients 16\n"
                           << "Allow 127.0.0.1\n"
                           << "StatHost \"" << kReadyHost << "\"\n"
-                          << "StatFile \"" << (folder_ / "ready").string() << "\"\n"
+                          << "StatFile \"" << (folder_.Path() / "ready").string() << "\"\n"
                           << (credentials.empty() ? "" : "BasicAuth " + credentials + "\n");
     // The page it shows for its own host: a token no other proxy knows.
     const std::string token = RandomToken();
-    std::ofstream(folder_ / "ready") << token;
+    std::ofstream(folder_.Path() / "ready") << token;
     const pid_t child = ::fork();
     if (child == 0) {
         // -d: stay in the foreground, so the test owns the process it ends.
@@ -74,8 +69,6 @@ TinyProxyServer::~TinyProxyServer() {
         ::kill(pid_, SIGTERM);
         ::waitpid(pid_, nullptr, 0);
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
 }
 
 std::string TinyProxyServer::Url() const {
@@ -83,7 +76,7 @@ std::string TinyProxyServer::Url() const {
 }
 
 std::vector<std::string> TinyProxyServer::Requests() const {
-    std::ifstream log(folder_ / "tinyproxy.log");
+    std::ifstream log(folder_.Path() / "tinyproxy.log");
     std::vector<std::string> requests;
     const std::string marker = "]: Request (file descriptor ";
     for (std::string line; std::getline(log, line);) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scratch_folder.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -28,7 +30,7 @@ public:
     std::vector<std::string> Requests() const;
 
 private:
-    std::filesystem::path folder_;
+    harness::ScratchFolder folder_;
     std::uint16_t port_ = 0;
     pid_t pid_ = -1;
     std::string error_;

@@ -3,6 +3,7 @@
 #include "file_replace.h"
 #include "own_files.h"
 #include "process_terminator.h"
+#include "scratch_folder.h"
 #include "win32_test_support.h"
 
 #include <windows.h>
@@ -10,24 +11,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 
 namespace {
 
 namespace fs = std::filesystem;
+using harness::ReadFile;
+using harness::WriteFile;
 using namespace std::chrono_literals;
-
-std::string ReadAll(const fs::path &file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const fs::path &file, const std::string &bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
 
 /// The target opened for reading, shared for reading and writing but not for deleting, as a
 /// program that still uses the file would hold it.
@@ -56,9 +48,9 @@ protected:
     void SetUp() override {
         folder_ = win32_test::MakeFolder(L"replace");
         target_ = folder_ / L"Zorvane_Online_Sardel.exe";
-        WriteAll(target_, old_);
+        WriteFile(target_, old_);
         temporary_ = platform::CreateTemporaryFileBeside(target_);
-        WriteAll(temporary_, new_);
+        WriteFile(temporary_, new_);
     }
     void TearDown() override { win32_test::RemoveFolder(folder_); }
 
@@ -76,8 +68,8 @@ TEST_F(ReplaceOnWindows, TargetHeldWithoutDeleteSharingFailsCleanly) {
     EXPECT_FALSE(platform::ReplaceFileAtomically(temporary_, target_, error, 300ms));
     EXPECT_TRUE(error.value() == ERROR_SHARING_VIOLATION || error.value() == ERROR_ACCESS_DENIED)
         << error.value() << " " << error.message();
-    EXPECT_EQ(ReadAll(target_), old_);
-    EXPECT_EQ(ReadAll(temporary_), new_);
+    EXPECT_EQ(ReadFile(target_), old_);
+    EXPECT_EQ(ReadFile(temporary_), new_);
 }
 
 TEST_F(ReplaceOnWindows, RetriesUntilTheHolderLetsGo) {
@@ -91,7 +83,7 @@ TEST_F(ReplaceOnWindows, RetriesUntilTheHolderLetsGo) {
     const bool replaced = platform::ReplaceFileAtomically(temporary_, target_, error);
     release.join();
     ASSERT_TRUE(replaced) << error.message();
-    EXPECT_EQ(ReadAll(target_), new_);
+    EXPECT_EQ(ReadFile(target_), new_);
     EXPECT_FALSE(fs::exists(temporary_));
 }
 
@@ -109,7 +101,7 @@ TEST_F(ReplaceOnWindows, ReplacesTheClientThatWasJustEnded) {
                                                  u"Zorvane_Online_Sardel.exe"));
     std::error_code error;
     ASSERT_TRUE(platform::ReplaceFileAtomically(temporary_, target_, error)) << error.message();
-    EXPECT_EQ(ReadAll(target_), new_);
+    EXPECT_EQ(ReadFile(target_), new_);
     EXPECT_TRUE(client.EndedWith(0));
 }
 

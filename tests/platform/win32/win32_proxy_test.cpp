@@ -72,16 +72,10 @@ public:
 private:
     static constexpr wchar_t kValue[] = L"DefaultConnectionSettings";
 
+    /// Makes the key when it is missing, as on a fresh account.
     static bool Write(const std::vector<std::uint8_t> &blob) {
-        HKEY key = nullptr;
-        const bool written =
-            ::RegCreateKeyExW(HKEY_CURRENT_USER, kConnections, 0, nullptr, 0, KEY_SET_VALUE,
-                              nullptr, &key, nullptr) == ERROR_SUCCESS &&
-            ::RegSetValueExW(key, kValue, 0, REG_BINARY, blob.data(),
-                             static_cast<DWORD>(blob.size())) == ERROR_SUCCESS;
-        if (key)
-            ::RegCloseKey(key);
-        return written;
+        return ::RegSetKeyValueW(HKEY_CURRENT_USER, kConnections, kValue, REG_BINARY, blob.data(),
+                                 static_cast<DWORD>(blob.size())) == ERROR_SUCCESS;
     }
 
     bool ok_ = false;
