@@ -1,5 +1,6 @@
 #include "application_start.h"
 
+#include "message_box.h"
 #include "window_texts.h"
 
 #include <QApplication>
@@ -60,6 +61,7 @@ void NameUpdaterApplication() {
 void ShowUpdaterWindow(QWidget &window) {
     RunAfterFirstFrame(window, [] {
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/zorvane/zorvane-updater.ico")));
+        PrepareMessageBoxes(WindowText::UpdateSucceeded());
     });
     window.show();
 }

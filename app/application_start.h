@@ -9,9 +9,10 @@
 /// application object exists.
 void NameUpdaterApplication();
 
-/// Shows the updater's main window and gives the application its icon once the first frame is
-/// on screen: decoding the icon's twelve pictures (and loading the image plugin that reads
-/// them) is work the first frame does not need. Main thread.
+/// Shows the updater's main window; once the first frame is on screen, gives the application its
+/// icon and prepares the message boxes: decoding the icon's twelve pictures (and loading the
+/// image plugin that reads them) and a box's icon and fonts are work the first frame does not
+/// need. Main thread.
 void ShowUpdaterWindow(QWidget &window);
 
 /// Runs `work` on the main thread after `window` has painted for the first time, on the turn

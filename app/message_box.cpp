@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include <memory>
+
 QString MessageCaption(TMessageKind kind) {
     switch (kind) {
     case TMessageKind::Error:
@@ -28,15 +30,21 @@ QMessageBox::Icon IconOf(TMessageKind kind) {
     return QMessageBox::NoIcon;
 }
 
+QMessageBox *NewBox(TMessageKind kind, const QString &caption, const QString &text,
+                    QWidget *parent) {
+    auto *box = new QMessageBox(IconOf(kind), caption, text, QMessageBox::Ok, parent);
+    box->setLayoutDirection(Qt::RightToLeft);
+    return box;
+}
+
 class QtBoxes final : public MessageBoxSeam {
 public:
     void Show(QWidget *parent, TMessageKind kind, const QString &caption, const QString &text,
               std::function<void()> onDismissed) override {
         // Modal but not blocking: no nested event loop, so closing the window mid-box is safe.
-        auto *box = new QMessageBox(IconOf(kind), caption, text, QMessageBox::Ok, parent);
+        auto *box = NewBox(kind, caption, text, parent);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowModality(Qt::ApplicationModal);
-        box->setLayoutDirection(Qt::RightToLeft);
         if (onDismissed)
             QObject::connect(box, &QMessageBox::finished, box,
                              [done = std::move(onDismissed)](int) { done(); });
@@ -49,4 +57,11 @@ public:
 MessageBoxSeam &QtMessageBoxes() {
     static QtBoxes boxes;
     return boxes;
+}
+
+void PrepareMessageBoxes(const QString &text) {
+    const std::unique_ptr<QMessageBox> box(NewBox(
+        TMessageKind::Information, MessageCaption(TMessageKind::Information), text, nullptr));
+    box->ensurePolished();
+    (void)box->sizeHint();
 }

@@ -25,3 +25,8 @@ public:
 
 /// The real boxes: application-modal QMessageBox with the kind's icon, right to left.
 MessageBoxSeam &QtMessageBoxes();
+
+/// Loads ahead what the first real box needs, with `text` as its kind of text: the style's
+/// icon, the fonts for the text's script, the layout. The box at the end of an update then
+/// appears without that wait (tens of milliseconds under Wine). Shows nothing. Main thread.
+void PrepareMessageBoxes(const QString &text);
