@@ -132,8 +132,10 @@ TForm1::TForm1(UpdaterServices services, QWidget *parent)
 
     CreateControls();
     DescribeWindowToScreenReaders(*this);
+    // A frame of a 60 Hz display, rounded up: the repeating frame timer shows at most 59
+    // updates a second, none that the screen could not show.
     relay_ = new ProgressRelay([this](const ProgressView &view) { ShowProgress(view); },
-                               std::chrono::milliseconds(16), this);
+                               std::chrono::milliseconds(17), this);
 }
 
 void TForm1::CreateControls() {

@@ -38,7 +38,7 @@ public:
 
     /// `apply` runs on the thread this object lives on (the main thread).
     explicit ProgressRelay(TApply apply,
-                           std::chrono::milliseconds frame = std::chrono::milliseconds(16),
+                           std::chrono::milliseconds frame = std::chrono::milliseconds(17),
                            QObject *parent = nullptr);
 
     /// Any thread: records a new maximum (a transfer begins).
