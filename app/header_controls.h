@@ -29,7 +29,7 @@ void ApplyTitlePanelFill(TGDIPFill &fill);
 /// `AdvSmoothLabel1`: the client product's Persian title, black fading to a translucent black.
 TSmoothLabelControl *CreateTitleLabel(const QString &title, QWidget *parent);
 
-/// The faces that cover Persian that the header texts are drawn in, the best first.
+/// The Persian faces the header texts prefer, the best first.
 QStringList PreferredHeaderFaces();
 
 /// The face for the header texts: the first of `PreferredHeaderFaces` installed, and failing all

@@ -28,5 +28,6 @@ MessageBoxSeam &QtMessageBoxes();
 
 /// Loads ahead what the first real box needs, with `text` as its kind of text: the style's
 /// icon, the fonts for the text's script, the layout. The box at the end of an update then
-/// appears without that wait (tens of milliseconds under Wine). Shows nothing. Main thread.
+/// appears without that wait (10-15 ms of the first box's 11-16 ms on Linux). Shows nothing.
+/// Main thread.
 void PrepareMessageBoxes(const QString &text);
